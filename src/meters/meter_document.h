@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/attribute_value.h"
+#include "platform/xml.h"
+
+#include <string>
+
+namespace modRegistryUpdate {
+
+/// An element's attribute as text or null; a null one names the attribute when converted.
+inline AttributeValue readAttribute(const XmlNode& element, const std::string& name) {
+    return AttributeValue(element.getAttribute(name), "attribute \"" + name + "\"");
+}
+
+} // namespace modRegistryUpdate

@@ -1,0 +1,91 @@
+#include "meters/parse_nodes.h"
+
+#include "meters/meter_document.h"
+#include "platform/failure.h"
+#include "product/product_identity.h"
+#include "registry/registry_writer.h"
+
+#include <string>
+
+namespace modRegistryUpdate {
+namespace {
+
+const char* const localMachinePrefix = "HKEY_LOCAL_MACHINE\\";
+
+void createKey(Module& module, const std::string& keyPath) {
+    Registry& registry = module.platform.registry;
+    const RegistryStatus status = createRegistryKey(registry, RegistryRoot::localMachine, keyPath);
+    if (status != registrySuccess)
+        module.errorLog.writeLine(registry.describe(status) + " Could not create registry key: " +
+                                  localMachinePrefix + keyPath);
+}
+
+void setValue(Module& module, const std::string& keyPath, const XmlNode& entry,
+              const char* nameAttribute) {
+    const std::string valueName = readAttribute(entry, nameAttribute).toText();
+    const AttributeValue value = readAttribute(entry, "Filename");
+    Registry& registry = module.platform.registry;
+    const RegistryStatus status =
+        setRegistryValue(registry, RegistryRoot::localMachine, keyPath, valueName, value);
+    if (status != registrySuccess)
+        module.errorLog.writeLine(registry.describe(status) + " Could not write registry value \"" +
+                                  valueName + "\" in " + localMachinePrefix + keyPath);
+}
+
+/// The `Device` children of the document element `Meters` whose vendor is exactly this text.
+/// The vendor is compared as data, never put into an expression, so any character is safe.
+XmlNodeList devicesOfVendor(const XmlDocument& document, const std::string& vendor) {
+    XmlNodeList devices;
+    for (auto& device : document.selectNodes("./Meters/Device")) {
+        if (device->getAttribute("vendor") == vendor)
+            devices.push_back(std::move(device));
+    }
+    return devices;
+}
+
+void buildDevice(Module& module, const XmlNode& device, const std::string& deviceKey) {
+    createKey(module, deviceKey);
+    for (const auto& firmware : device.selectNodes("./RegistryData/Firmware")) {
+        const std::string firmwareKey =
+            deviceKey + "\\" + readAttribute(*firmware, "version").joined();
+        createKey(module, firmwareKey);
+        for (const auto& key : firmware->selectNodes("./Key"))
+            setValue(module, firmwareKey, *key, "voltsMode");
+    }
+    const XmlNodeList categories = device.selectNodes("./TemplateStringLookup/VoltsModeCategory");
+    if (categories.empty())
+        return;
+    const std::string templateStringsKey = deviceKey + "\\TemplateStrings";
+    createKey(module, templateStringsKey);
+    for (const auto& category : categories) {
+        const std::string categoryKey =
+            templateStringsKey + "\\" + readAttribute(*category, "category").joined();
+        createKey(module, categoryKey);
+        for (const auto& entry : category->selectNodes(".//TemplateStringEntry"))
+            setValue(module, categoryKey, *entry, "String");
+    }
+}
+
+} // namespace
+
+void parseNodes(Module& module, const XmlDocument& document, const XmlNode& includeKey) {
+    try {
+        const std::string vendor = readAttribute(includeKey, "vendor").toText();
+        for (const auto& device : devicesOfVendor(document, vendor)) {
+            const std::string type = readAttribute(*device, "type").toText();
+            // Asked anew for every device: the product may answer differently each time.
+            const std::string baseSubKey = getProductSubKey(module);
+            if (baseSubKey.empty()) {
+                module.errorLog.writeLine("Could not generate a subkey, exiting...");
+                return;
+            }
+            buildDevice(module, *device, baseSubKey + "\\DeviceInfo\\" + type);
+        }
+    } catch (...) {
+        module.errorLog.writeLine(
+            currentFailureDescription() +
+            " Sub: parseNodes: An error has occured developing registry file");
+    }
+}
+
+} // namespace modRegistryUpdate

@@ -1,0 +1,47 @@
+#include "meters/read_meter_document.h"
+
+#include "meters/meter_document.h"
+#include "meters/parse_nodes.h"
+#include "platform/failure.h"
+#include "product/product_identity.h"
+#include "run/document_path.h"
+
+#include <memory>
+
+namespace modRegistryUpdate {
+
+void readMeterDocument(Module& module) {
+    std::string contextMessage;
+    try {
+        std::unique_ptr<XmlDocument> document = module.platform.xml.createDocument();
+        const std::string location = getDocumentPath(module);
+        if (document->load(location)) {
+            processProducts(module, *document);
+            return;
+        }
+        // The name in this line is fixed: installers look for it whatever path was given.
+        contextMessage = "Error reading xml document: meters.xml";
+        module.errorLog.writeLine(" " + contextMessage);
+    } catch (...) {
+        module.errorLog.writeLine(currentFailureDescription() + " " + contextMessage);
+    }
+}
+
+void processProducts(Module& module, const XmlDocument& document) {
+    Runtime& runtime = module.platform.runtime;
+    // Read before any product is looked at, so a missing component shows even without one.
+    const std::string subject = runtime.upperCase(readProductName(module));
+    for (const auto& product : document.selectNodes("//Meters/Product")) {
+        const std::string pattern = runtime.upperCase(readAttribute(*product, "name").toText());
+        if (!productNameMatches(module, pattern, subject))
+            continue;
+        for (const auto& includeKey : product->selectNodes("./IncludeKey"))
+            parseNodes(module, document, *includeKey);
+    }
+}
+
+bool productNameMatches(Module& module, const std::string& pattern, const std::string& text) {
+    return module.platform.regex.test(pattern, text);
+}
+
+} // namespace modRegistryUpdate

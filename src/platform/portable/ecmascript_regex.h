@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/regex.h"
+
+namespace modRegistryUpdate {
+
+/// The standard library's ECMAScript engine. An escape of a letter with no meaning of its own
+/// (such as \N or \T) stands for the letter itself.
+class EcmaScriptRegexEngine : public RegexEngine {
+public:
+    bool test(const std::string& pattern, const std::string& text) override;
+};
+
+} // namespace modRegistryUpdate

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace modRegistryUpdate {
+
+/// A registry status: 0 is success, anything else a platform error code.
+using RegistryStatus = long;
+constexpr RegistryStatus registrySuccess = 0;
+
+/// An open key; 0 is no key.
+using RegistryKey = std::uintptr_t;
+
+/// The predefined roots the program writes under.
+enum class RegistryRoot : std::uint32_t { localMachine = 0x80000002u };
+
+/// The registry: keys are paths relative to a root, with backslash separators.
+class Registry {
+public:
+    virtual ~Registry() = default;
+
+    /// Creates the key and any missing parents, or opens it if it exists. On failure `key`
+    /// stays 0.
+    virtual RegistryStatus createKey(RegistryRoot root, const std::string& path,
+                                     RegistryKey& key) = 0;
+    /// Opens an existing key for reading and writing values. On failure `key` stays 0.
+    virtual RegistryStatus openKey(RegistryRoot root, const std::string& path,
+                                   RegistryKey& key) = 0;
+    /// Writes one text value; an empty name is the key's default value.
+    virtual RegistryStatus setTextValue(RegistryKey key, const std::string& valueName,
+                                        const std::string& text) = 0;
+    /// Closes an open key; closing key 0 does nothing.
+    virtual void closeKey(RegistryKey key) = 0;
+    /// The platform's message for a status, on one line.
+    virtual std::string describe(RegistryStatus status) const = 0;
+
+    /// Makes the run's changes lasting. Where every write is already lasting this does nothing;
+    /// on failure the previous content stays whole.
+    virtual RegistryStatus saveChanges() = 0;
+    /// Names where the changes are kept, for the line of a failed save.
+    virtual std::string storeLocation() const = 0;
+};
+
+} // namespace modRegistryUpdate

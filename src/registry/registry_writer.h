@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/attribute_value.h"
+#include "platform/registry.h"
+
+#include <string>
+
+namespace modRegistryUpdate {
+
+/// Creates the key and its missing parents, then closes it. Returns the create status.
+RegistryStatus createRegistryKey(Registry& registry, RegistryRoot root, const std::string& keyPath);
+
+/// Opens an existing key, writes one text value into it and closes it. Returns the status of the
+/// open when it failed, else that of the write. A null value raises a Failure; nothing is
+/// written then, and the key is still closed.
+RegistryStatus setRegistryValue(Registry& registry, RegistryRoot root, const std::string& keyPath,
+                                const std::string& valueName, const AttributeValue& value);
+
+/// Writes one text value into an open key. A null value raises a Failure before anything is
+/// written.
+RegistryStatus writeValueData(Registry& registry, RegistryKey key, const std::string& valueName,
+                              const AttributeValue& value);
+
+} // namespace modRegistryUpdate
