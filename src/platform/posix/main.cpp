@@ -1,0 +1,24 @@
+#include "platform/platform.h"
+#include "platform/portable/ecmascript_regex.h"
+#include "platform/posix/posix_runtime.h"
+#include "platform/posix/posix_text_log.h"
+#include "platform/posix/pugi_xml.h"
+#include "platform/posix/store_file.h"
+#include "platform/posix/store_product_component.h"
+#include "platform/posix/store_registry.h"
+#include "run/run_registry_update.h"
+
+using namespace modRegistryUpdate;
+
+int main(int argc, char** argv) {
+    posix::PosixRuntime runtime(argc, argv);
+    posix::StoreFile store([&runtime] { return runtime.pathBesideProgram(posix::storeFileName); });
+    posix::PosixTextLogFactory logs;
+    posix::PugiXmlService xml;
+    EcmaScriptRegexEngine regex;
+    posix::StoreProductComponentFactory products(store);
+    posix::StoreRegistry registry(store);
+    Platform platform{runtime, logs, xml, regex, products, registry};
+    runRegistryUpdate(platform);
+    return 0;
+}

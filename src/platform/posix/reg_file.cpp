@@ -1,0 +1,322 @@
+#include "platform/posix/reg_file.h"
+
+#include "platform/posix/unicode_text.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace modRegistryUpdate::posix {
+namespace {
+
+const std::string fileHeader = "Windows Registry Editor Version 5.00";
+const std::string rootName = "HKEY_LOCAL_MACHINE";
+const char* const lineEnd = "\r\n";
+
+std::string decodeFile(const std::string& bytes) {
+    if (bytes.compare(0, 2, "\xFF\xFE") == 0) {
+        std::string utf8;
+        if (!utf16leToUtf8(bytes.data() + 2, bytes.size() - 2, utf8))
+            throw RegFileError(1, "the file is not valid UTF-16");
+        return utf8;
+    }
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        return bytes.substr(3);
+    return bytes;
+}
+
+std::vector<std::string> splitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::size_t stop = end;
+        if (stop > start && text[stop - 1] == '\r')
+            --stop;
+        lines.push_back(text.substr(start, stop - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::string trimmed(const std::string& line) {
+    const std::size_t first = line.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return std::string();
+    return line.substr(first, line.find_last_not_of(" \t") - first + 1);
+}
+
+bool startsWith(const std::string& text, std::size_t pos, const char* prefix) {
+    return text.compare(pos, std::char_traits<char>::length(prefix), prefix) == 0;
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+/// Parses the lines of one file, remembering where it is for the error it raises.
+class Parser {
+public:
+    Parser(std::vector<std::string> lines, RegStore& store)
+        : lines_(std::move(lines)), store_(store) {}
+
+    void parse() {
+        if (lines_.empty())
+            return;
+        if (trimmed(lines_[0]) != fileHeader)
+            fail("the file does not start with \"" + fileHeader + "\"");
+        for (index_ = 1; index_ < lines_.size(); ++index_) {
+            const std::string line = trimmed(lines_[index_]);
+            if (line.empty())
+                continue;
+            if (line[0] == ';')
+                pendingComments_ += lines_[index_] + lineEnd;
+            else if (line[0] == '[')
+                parseSection(line);
+            else if (line[0] == '"' || line[0] == '@')
+                parseValue(line);
+            else
+                fail("unrecognised text");
+        }
+        store_.trailer = pendingComments_;
+    }
+
+private:
+    [[noreturn]] void fail(const std::string& message) const {
+        throw RegFileError(index_ + 1, message);
+    }
+
+    void parseSection(const std::string& line) {
+        if (line.back() != ']')
+            fail("a key line does not end with ']'");
+        const std::string path = line.substr(1, line.size() - 2);
+        if (!path.empty() && path[0] == '-')
+            fail("a key deletion cannot be part of a store");
+        const std::size_t separator = path.find('\\');
+        if (upperCaseUtf8(path.substr(0, separator)) != rootName)
+            fail("a key outside " + rootName);
+        bool created = false;
+        RegKey& key =
+            store_.create(separator == std::string::npos ? std::vector<std::string>()
+                                                         : splitKeyPath(path.substr(separator + 1)),
+                          false, created);
+        store_.addSection(key);
+        if (key.header.empty()) {
+            key.header = lines_[index_];
+            key.leading = std::move(pendingComments_);
+        }
+        pendingComments_.clear();
+        current_ = &key;
+    }
+
+    void parseValue(const std::string& firstLine) {
+        if (!current_)
+            fail("a value before the first key");
+        RegValue value;
+        value.leading = std::move(pendingComments_);
+        pendingComments_.clear();
+        value.source = lines_[index_] + lineEnd;
+        std::string line = firstLine;
+        std::size_t pos = 0;
+        if (line[0] == '@')
+            pos = 1;
+        else
+            value.name = quoted(line, pos);
+        if (pos >= line.size() || line[pos] != '=')
+            fail("a value name is not followed by '='");
+        ++pos;
+        if (startsWith(line, pos, "\"")) {
+            value.data = quoted(line, pos);
+            if (pos != line.size())
+                fail("text after a quoted value");
+        } else if (startsWith(line, pos, "dword:")) {
+            value.form = RegDataForm::dword;
+            value.type = regDword;
+            value.number = dword(line.substr(pos + 6));
+        } else if (startsWith(line, pos, "hex")) {
+            value.form = RegDataForm::bytes;
+            pos += 3;
+            value.type = hexType(line, pos);
+            value.data = hexBytes(line.substr(pos), value.source);
+        } else if (startsWith(line, pos, "-")) {
+            fail("a value deletion cannot be part of a store");
+        } else {
+            fail("unrecognised value data");
+        }
+        store_.putValue(*current_, std::move(value));
+    }
+
+    /// The text of a quoted string starting at `pos`, unescaped; `pos` ends past the quote.
+    std::string quoted(const std::string& line, std::size_t& pos) const {
+        std::string text;
+        for (++pos; pos < line.size(); ++pos) {
+            char c = line[pos];
+            if (c == '"') {
+                ++pos;
+                return text;
+            }
+            if (c == '\\') {
+                if (++pos == line.size())
+                    break;
+                c = line[pos];
+                if (c == 'n')
+                    c = '\n';
+                else if (c == '0')
+                    c = '\0';
+                else if (c != '\\' && c != '"')
+                    fail("an unknown escape in a quoted string");
+            }
+            text += c;
+        }
+        fail("a quoted string is not closed");
+    }
+
+    std::uint32_t dword(const std::string& digits) const {
+        if (digits.empty() || digits.size() > 8)
+            fail("a dword is not 1 to 8 hexadecimal digits");
+        std::uint32_t number = 0;
+        for (char c : digits) {
+            const int digit = hexDigit(c);
+            if (digit < 0)
+                fail("a dword is not 1 to 8 hexadecimal digits");
+            number = number << 4 | static_cast<std::uint32_t>(digit);
+        }
+        return number;
+    }
+
+    std::uint32_t hexType(const std::string& line, std::size_t& pos) const {
+        std::uint32_t type = 3; // plain "hex:" is binary data
+        if (startsWith(line, pos, "(")) {
+            const std::size_t close = line.find(')', pos);
+            if (close == std::string::npos)
+                fail("a hex type is not closed");
+            type = dword(line.substr(pos + 1, close - pos - 1));
+            pos = close + 1;
+        }
+        if (!startsWith(line, pos, ":"))
+            fail("hex data without ':'");
+        ++pos;
+        return type;
+    }
+
+    /// The bytes of hex data, following continued lines; adds those lines to `source`.
+    std::string hexBytes(std::string text, std::string& source) {
+        while (!text.empty() && text.back() == '\\') {
+            text.pop_back();
+            if (++index_ == lines_.size())
+                fail("hex data continues past the end of the file");
+            source += lines_[index_] + lineEnd;
+            text += trimmed(lines_[index_]);
+        }
+        std::string bytes;
+        std::size_t pos = 0;
+        while (pos < text.size()) {
+            const std::size_t comma = text.find(',', pos);
+            const std::string item = trimmed(
+                text.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos));
+            if (item.size() != 2 || hexDigit(item[0]) < 0 || hexDigit(item[1]) < 0)
+                fail("hex data holds something other than two-digit bytes");
+            bytes += static_cast<char>(hexDigit(item[0]) << 4 | hexDigit(item[1]));
+            if (comma == std::string::npos)
+                break;
+            pos = comma + 1;
+        }
+        return bytes;
+    }
+
+    std::vector<std::string> lines_;
+    RegStore& store_;
+    std::size_t index_ = 0;
+    RegKey* current_ = nullptr;
+    std::string pendingComments_;
+};
+
+std::string quote(const std::string& text) {
+    std::string result = "\"";
+    for (char c : text) {
+        if (c == '\\' || c == '"')
+            result += '\\';
+        result += c;
+    }
+    return result + '"';
+}
+
+/// Text with control characters cannot stand on one line: it is written as REG_SZ bytes.
+bool fitsQuoted(const std::string& text) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20)
+            return false;
+    }
+    return true;
+}
+
+std::string hexData(const std::string& prefix, const std::string& bytes) {
+    std::string out = prefix;
+    std::size_t column = prefix.size();
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        char piece[4];
+        std::snprintf(piece, sizeof piece, "%02x", static_cast<unsigned char>(bytes[i]));
+        std::string item = piece;
+        if (i + 1 < bytes.size())
+            item += ',';
+        // Lines are wrapped as an export wraps them, below 80 columns.
+        if (column + item.size() > 77) {
+            out += "\\\r\n  ";
+            column = 2;
+        }
+        out += item;
+        column += item.size();
+    }
+    return out + lineEnd;
+}
+
+std::string formatValue(const RegValue& value) {
+    const std::string name = (value.name.empty() ? "@" : quote(value.name)) + "=";
+    switch (value.form) {
+    case RegDataForm::text:
+        if (fitsQuoted(value.data))
+            return name + quote(value.data) + lineEnd;
+        return hexData(name + "hex(1):", utf8ToUtf16le(value.data) + std::string(2, '\0'));
+    case RegDataForm::dword: {
+        char digits[16];
+        std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(value.number));
+        return name + "dword:" + digits + lineEnd;
+    }
+    case RegDataForm::bytes:
+        break;
+    }
+    char type[24] = "hex:";
+    if (value.type != 3)
+        std::snprintf(type, sizeof type, "hex(%x):", static_cast<unsigned>(value.type));
+    return hexData(name + type, value.data);
+}
+
+} // namespace
+
+void readRegFile(const std::string& bytes, RegStore& store) {
+    Parser(splitLines(decodeFile(bytes)), store).parse();
+}
+
+std::string writeRegFile(const RegStore& store) {
+    std::string out = fileHeader + lineEnd + lineEnd;
+    for (const RegKey* key : store.sections()) {
+        out += key->leading;
+        if (key->header.empty())
+            out += "[" + rootName + (key->path.empty() ? "" : "\\" + key->path) + "]" + lineEnd;
+        else
+            out += key->header + lineEnd;
+        for (const RegValue& value : key->values)
+            out += value.leading + (value.source.empty() ? formatValue(value) : value.source);
+        out += lineEnd;
+    }
+    return out + store.trailer;
+}
+
+} // namespace modRegistryUpdate::posix

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/posix/reg_store.h"
+
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+
+namespace modRegistryUpdate::posix {
+
+/// A registry file that cannot be read: `line` is where (1 for the file as a whole).
+class RegFileError : public std::runtime_error {
+public:
+    RegFileError(std::size_t line, const std::string& message)
+        : std::runtime_error("line " + std::to_string(line) + ": " + message), line(line) {}
+    std::size_t line;
+};
+
+/// Reads a registry export of HKEY_LOCAL_MACHINE, UTF-8 or UTF-16LE with a byte-order mark,
+/// into an empty store. An empty file is an empty registry. Raises RegFileError.
+void readRegFile(const std::string& bytes, RegStore& store);
+
+/// The store as a registry export file: UTF-8, CRLF line ends. What was read and not changed
+/// since is written back as it was read.
+std::string writeRegFile(const RegStore& store);
+
+} // namespace modRegistryUpdate::posix

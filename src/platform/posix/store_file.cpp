@@ -1,0 +1,146 @@
+#include "platform/posix/store_file.h"
+
+#include "platform/posix/reg_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace modRegistryUpdate::posix {
+
+const char* const storeFileName = "HKEY_LOCAL_MACHINE.reg";
+
+namespace {
+
+std::string systemError(const std::string& what, const std::string& path) {
+    return what + " " + path + ": " + std::strerror(errno);
+}
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool readWhole(int fd, std::string& bytes) {
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return false;
+        if (got == 0)
+            return true;
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+}
+
+bool writeWhole(int fd, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t wrote = write(fd, bytes.data() + done, bytes.size() - done);
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote < 0)
+            return false;
+        done += static_cast<std::size_t>(wrote);
+    }
+    return true;
+}
+
+} // namespace
+
+StoreFile::StoreFile(std::function<std::string()> locate) : locate_(std::move(locate)) {}
+
+StoreFile::~StoreFile() {
+    if (lockFd_ >= 0)
+        close(lockFd_);
+}
+
+RegStore* StoreFile::store() {
+    if (!loaded_) {
+        loaded_ = true;
+        load();
+    }
+    return problem_.empty() ? store_.get() : nullptr;
+}
+
+void StoreFile::load() {
+    path_ = locate_();
+    // A companion file carries the lock, so that a store that does not exist yet still locks.
+    const std::string lockPath = path_ + ".lock";
+    lockFd_ = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (lockFd_ < 0) {
+        problem_ = systemError("Cannot lock the registry store with", lockPath);
+        return;
+    }
+    while (flock(lockFd_, LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            problem_ = systemError("Cannot lock the registry store with", lockPath);
+            return;
+        }
+    }
+    store_ = std::make_unique<RegStore>();
+    const int fd = open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno != ENOENT)
+            problem_ = systemError("Cannot read the registry store", path_);
+        return;
+    }
+    std::string bytes;
+    struct stat status {};
+    if (fstat(fd, &status) == 0 && S_ISDIR(status.st_mode))
+        problem_ = "The registry store " + path_ + " is a directory";
+    else if (!readWhole(fd, bytes))
+        problem_ = systemError("Cannot read the registry store", path_);
+    close(fd);
+    if (!problem_.empty())
+        return;
+    try {
+        readRegFile(bytes, *store_);
+    } catch (const RegFileError& error) {
+        problem_ = "The registry store " + path_ + " cannot be read: " + error.what();
+    }
+}
+
+bool StoreFile::save(std::string& failure) {
+    if (!changed_ || !store_ || !problem_.empty())
+        return true;
+    const std::string temporary = path_ + ".new";
+    const std::string content = writeRegFile(*store_);
+    // Under the lock no other run writes this name; one left by a killed run is overwritten.
+    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        failure = systemError("Cannot create", temporary);
+        return false;
+    }
+    bool written = writeWhole(fd, content) && fsync(fd) == 0;
+    if (!written)
+        failure = systemError("Cannot write", temporary);
+    if (close(fd) != 0 && written) {
+        failure = systemError("Cannot write", temporary);
+        written = false;
+    }
+    if (written && rename(temporary.c_str(), path_.c_str()) != 0) {
+        failure = systemError("Cannot replace", path_);
+        written = false;
+    }
+    if (!written) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    // The rename itself lasts only once the folder is on disk.
+    const int folder = open(folderOf(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        fsync(folder);
+        close(folder);
+    }
+    changed_ = false;
+    return true;
+}
+
+} // namespace modRegistryUpdate::posix

@@ -1,0 +1,51 @@
+#include "platform/posix/store_product_component.h"
+
+#include "platform/failure.h"
+#include "platform/posix/unicode_text.h"
+
+namespace modRegistryUpdate::posix {
+namespace {
+
+class StoreProductComponent : public ProductComponent {
+public:
+    StoreProductComponent(const RegStore& store, const RegKey& key, std::string programmaticId)
+        : store_(store), key_(key), programmaticId_(std::move(programmaticId)) {}
+
+    std::optional<std::string> getProperty(const std::string& name) override {
+        const RegValue* value = store_.findValue(key_, name);
+        if (!value)
+            return std::nullopt;
+        if (value->form == RegDataForm::text)
+            return value->data;
+        if (value->form == RegDataForm::dword)
+            return std::to_string(value->number);
+        std::string text;
+        if (value->type == regSz && utf16leToUtf8(value->data.data(), value->data.size(), text)) {
+            // Stored text ends with its terminating NUL.
+            text = text.substr(0, text.find('\0'));
+            return text;
+        }
+        throw Failure("Property \"" + name + "\" of " + programmaticId_ +
+                      " is neither text nor a number");
+    }
+
+private:
+    const RegStore& store_;
+    const RegKey& key_;
+    std::string programmaticId_;
+};
+
+} // namespace
+
+std::unique_ptr<ProductComponent>
+StoreProductComponentFactory::create(const std::string& programmaticId) {
+    RegStore* store = file_.store();
+    if (!store)
+        throw Failure("Cannot create " + programmaticId + ": " + file_.problem());
+    const RegKey* key = store->find(splitKeyPath("SOFTWARE\\Classes\\" + programmaticId));
+    if (!key)
+        throw Failure("Cannot create " + programmaticId + ": the component is not registered");
+    return std::make_unique<StoreProductComponent>(*store, *key, programmaticId);
+}
+
+} // namespace modRegistryUpdate::posix

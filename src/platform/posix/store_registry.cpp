@@ -1,0 +1,116 @@
+#include "platform/posix/store_registry.h"
+
+#include "platform/posix/unicode_text.h"
+
+namespace modRegistryUpdate::posix {
+namespace {
+
+// The registry's own status codes, so that lines read alike on every platform.
+constexpr RegistryStatus fileNotFound = 2;
+constexpr RegistryStatus invalidHandle = 6;
+constexpr RegistryStatus invalidParameter = 87;
+constexpr RegistryStatus badPathName = 161;
+constexpr RegistryStatus badDatabase = 1009;
+constexpr RegistryStatus ioFailed = 1016;
+
+constexpr std::size_t longestKeyName = 255;
+constexpr std::size_t longestValueName = 16383;
+
+bool holdsLineBreak(const std::string& text) {
+    return text.find_first_of("\r\n") != std::string::npos;
+}
+
+/// Checks a key path as the registry does; a line break could not be kept in the file.
+RegistryStatus checkPath(const std::string& path) {
+    if (!path.empty() && path[0] == '\\')
+        return badPathName;
+    for (const std::string& segment : splitKeyPath(path)) {
+        if (utf16Length(segment) > longestKeyName || holdsLineBreak(segment))
+            return invalidParameter;
+    }
+    return registrySuccess;
+}
+
+RegKey& keyAt(RegistryKey key) {
+    return *reinterpret_cast<RegKey*>(key);
+}
+
+RegistryKey handleOf(RegKey& key) {
+    return reinterpret_cast<RegistryKey>(&key);
+}
+
+} // namespace
+
+RegistryStatus StoreRegistry::createKey(RegistryRoot, const std::string& path, RegistryKey& key) {
+    RegStore* store = file_.store();
+    if (!store)
+        return badDatabase;
+    if (const RegistryStatus status = checkPath(path); status != registrySuccess)
+        return status;
+    bool created = false;
+    RegKey& found = store->create(splitKeyPath(path), true, created);
+    if (created)
+        file_.markChanged();
+    key = handleOf(found);
+    return registrySuccess;
+}
+
+RegistryStatus StoreRegistry::openKey(RegistryRoot, const std::string& path, RegistryKey& key) {
+    RegStore* store = file_.store();
+    if (!store)
+        return badDatabase;
+    if (const RegistryStatus status = checkPath(path); status != registrySuccess)
+        return status;
+    RegKey* found = store->find(splitKeyPath(path));
+    if (!found)
+        return fileNotFound;
+    key = handleOf(*found);
+    return registrySuccess;
+}
+
+RegistryStatus StoreRegistry::setTextValue(RegistryKey key, const std::string& valueName,
+                                           const std::string& text) {
+    RegStore* store = file_.store();
+    if (!store)
+        return badDatabase;
+    if (key == 0)
+        return invalidHandle;
+    if (utf16Length(valueName) > longestValueName || holdsLineBreak(valueName))
+        return invalidParameter;
+    RegValue value;
+    value.name = valueName;
+    value.data = text;
+    RegKey& target = keyAt(key);
+    if (store->putValue(target, std::move(value))) {
+        store->addSection(target);
+        file_.markChanged();
+    }
+    return registrySuccess;
+}
+
+std::string StoreRegistry::describe(RegistryStatus status) const {
+    switch (status) {
+    case registrySuccess:
+        return "The operation completed successfully.";
+    case fileNotFound:
+        return "The system cannot find the file specified.";
+    case invalidHandle:
+        return "The handle is invalid.";
+    case invalidParameter:
+        return "The parameter is incorrect.";
+    case badPathName:
+        return "The specified path is invalid.";
+    case badDatabase:
+        return file_.problem();
+    case ioFailed:
+        return saveFailure_;
+    default:
+        return "Registry error " + std::to_string(status) + ".";
+    }
+}
+
+RegistryStatus StoreRegistry::saveChanges() {
+    return file_.save(saveFailure_) ? registrySuccess : ioFailed;
+}
+
+} // namespace modRegistryUpdate::posix

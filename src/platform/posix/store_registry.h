@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/posix/store_file.h"
+#include "platform/registry.h"
+
+namespace modRegistryUpdate::posix {
+
+/// The registry kept in the store file, with the registry's own rules for names and paths.
+class StoreRegistry : public Registry {
+public:
+    explicit StoreRegistry(StoreFile& file) : file_(file) {}
+
+    RegistryStatus createKey(RegistryRoot root, const std::string& path, RegistryKey& key) override;
+    RegistryStatus openKey(RegistryRoot root, const std::string& path, RegistryKey& key) override;
+    RegistryStatus setTextValue(RegistryKey key, const std::string& valueName,
+                                const std::string& text) override;
+    void closeKey(RegistryKey) override {}
+    std::string describe(RegistryStatus status) const override;
+    RegistryStatus saveChanges() override;
+    std::string storeLocation() const override { return file_.path(); }
+
+private:
+    StoreFile& file_;
+    std::string saveFailure_;
+};
+
+} // namespace modRegistryUpdate::posix

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace modRegistryUpdate::posix {
+
+/// The UTF-8 text in upper case, character by character. Bytes that are not valid UTF-8 are
+/// kept as they are.
+std::string upperCaseUtf8(const std::string& text);
+
+/// UTF-16LE bytes as UTF-8. Returns false for an odd byte count or a broken surrogate pair.
+bool utf16leToUtf8(const char* bytes, std::size_t size, std::string& utf8);
+
+/// UTF-8 text as UTF-16LE bytes; invalid bytes become U+FFFD.
+std::string utf8ToUtf16le(const std::string& utf8);
+
+/// How many UTF-16 code units the UTF-8 text takes, the unit the registry counts names in.
+std::size_t utf16Length(const std::string& utf8);
+
+} // namespace modRegistryUpdate::posix
