@@ -9,12 +9,22 @@
 namespace modRegistryUpdate {
 namespace {
 
-void saveRegistryChanges(Module& module) {
-    Registry& registry = module.platform.registry;
+/// Writes one of the driver's own lines; when the log fails here, nothing else would take it.
+void writeOrReport(Platform& platform, TextLog& errorLog, const std::string& line) {
+    try {
+        errorLog.writeLine(line);
+    } catch (...) {
+        platform.runtime.reportWithoutLog(line);
+    }
+}
+
+void saveRegistryChanges(Platform& platform, TextLog& errorLog) {
+    Registry& registry = platform.registry;
     const RegistryStatus status = registry.saveChanges();
     if (status != registrySuccess)
-        module.errorLog.writeLine(registry.describe(status) +
-                                  " Could not save registry store: " + registry.storeLocation());
+        writeOrReport(platform, errorLog,
+                      registry.describe(status) +
+                          " Could not save registry store: " + registry.storeLocation());
 }
 
 } // namespace
@@ -29,7 +39,7 @@ void runRegistryUpdate(Platform& platform) {
         contextMessage = "Could not create registry file";
         Module module{platform, *errorLog};
         readMeterDocument(module);
-        saveRegistryChanges(module);
+        saveRegistryChanges(platform, *errorLog);
         errorLog->close();
     } catch (...) {
         const std::string line = currentFailureDescription() + " " + contextMessage;
@@ -37,15 +47,9 @@ void runRegistryUpdate(Platform& platform) {
             platform.runtime.reportWithoutLog(line);
             return;
         }
-        // The changes made before the failure are kept, like those of a run that ended well;
-        // a log that fails again here has nothing left to report to.
-        try {
-            errorLog->writeLine(line);
-            Module module{platform, *errorLog};
-            saveRegistryChanges(module);
-        } catch (...) {
-            platform.runtime.reportWithoutLog(line);
-        }
+        writeOrReport(platform, *errorLog, line);
+        // What was written before the failure is kept, as after a run that ended well.
+        saveRegistryChanges(platform, *errorLog);
     }
 }
 
