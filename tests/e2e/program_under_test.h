@@ -1,0 +1,51 @@
+#pragma once
+
+#include "platform/posix/reg_store.h"
+#include "platform/posix/temporary_folder.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace modRegistryUpdate::e2e {
+
+/// The built program, copied into a fresh folder of its own so that its log and store are the
+/// test's alone. Which build runs, and how, comes from the environment the test runs in.
+class ProgramUnderTest {
+public:
+    ProgramUnderTest();
+
+    const std::string& folder() const { return folder_.path(); }
+    /// Writes a file into the program's folder.
+    void writeFile(const std::string& name, const std::string& bytes) const;
+    /// Lays out the registry the program will find, as .reg text.
+    void setRegistry(const std::string& regText) const;
+    /// Runs the program with these arguments (none when empty) and waits for it. Returns what it
+    /// wrote on standard error.
+    std::string run(const std::vector<std::string>& arguments);
+
+    /// The log's bytes, or no value when there is no log.
+    std::optional<std::string> log() const;
+    /// The registry as the program left it.
+    posix::RegStore& registry();
+    /// A text value of the registry as the program left it.
+    std::optional<std::string> value(const std::string& keyPath, const std::string& name);
+    bool hasKey(const std::string& keyPath);
+
+    bool isNative() const { return wine_.empty(); }
+    std::string storePath() const { return folder() + "/HKEY_LOCAL_MACHINE.reg"; }
+
+private:
+    posix::TemporaryFolder folder_;
+    std::string wine_;
+    std::string program_;
+    std::unique_ptr<posix::RegStore> registry_;
+};
+
+/// Reads a whole file; no value when it cannot be opened.
+std::optional<std::string> readFile(const std::string& path);
+
+/// The text with every LF preceded by CR.
+std::string crlf(const std::string& text);
+
+} // namespace modRegistryUpdate::e2e
