@@ -1,0 +1,32 @@
+#include "platform/platform.h"
+#include "platform/portable/ecmascript_regex.h"
+#include "platform/windows/com_product_component.h"
+#include "platform/windows/msxml_document.h"
+#include "platform/windows/win_registry.h"
+#include "platform/windows/win_runtime.h"
+#include "platform/windows/win_text_log.h"
+#include "run/run_registry_update.h"
+
+#include <objbase.h>
+#include <windows.h>
+
+using namespace modRegistryUpdate;
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // Components are created on this one thread only; one that cannot start COM finds each
+    // creation failing and logs it.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    {
+        windows::WinRuntime runtime;
+        windows::WinTextLogFactory logs;
+        windows::MsxmlService xml;
+        EcmaScriptRegexEngine regex;
+        windows::ComProductComponentFactory products;
+        windows::WinRegistry registry;
+        Platform platform{runtime, logs, xml, regex, products, registry};
+        runRegistryUpdate(platform);
+    }
+    if (SUCCEEDED(com))
+        CoUninitialize();
+    return 0;
+}
