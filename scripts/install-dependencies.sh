@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
-# Installs, from Debian's packages, what the build and its tests need and the machine lacks.
+# Installs, from Debian's packages, what the builds and their tests need and the machine lacks:
+# "native" for the Linux program, "windows" also for the cross build and Wine.
 set -euo pipefail
 
 packages=(cmake g++ make libpugixml-dev libgtest-dev googletest)
+if [ "${1:-native}" = windows ]; then
+    packages+=(g++-mingw-w64-i686 wine wine32:i386)
+fi
 
 missing=()
 for package in "${packages[@]}"; do
@@ -14,6 +18,10 @@ done
 if [ "$(id -u)" -ne 0 ]; then
     echo "Missing packages: ${missing[*]}; run this script as root to install them." >&2
     exit 1
+fi
+# Wine runs the 32-bit program with the i386 libraries.
+if [[ " ${missing[*]} " == *":i386 "* ]]; then
+    dpkg --add-architecture i386
 fi
 apt-get update -q
 DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,9 +1,17 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test.
+# Installs what is missing, builds the Linux and the Windows program, and runs every test: the
+# Windows program's under Wine, with the Linux build's end-to-end cases.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-dependencies.sh
+scripts/install-dependencies.sh windows
+
 cmake --preset native
 cmake --build --preset native -j"$(nproc)"
 ctest --preset native
+
+cmake --preset windows
+cmake --build --preset windows -j"$(nproc)"
+# Creates the Wine prefix and starts its server before the tests list themselves through it.
+scripts/wine-run.sh cmd /c exit
+ctest --preset windows

@@ -1,6 +1,7 @@
 #include "program_under_test.h"
 
 #include "platform/posix/reg_file.h"
+#include "platform/posix/unicode_text.h"
 
 #include <cstdlib>
 #include <fcntl.h>
@@ -17,6 +18,30 @@ namespace {
 std::string environment(const char* name) {
     const char* value = std::getenv(name);
     return value ? value : "";
+}
+
+// Under Wine the registry is shared by every case: these are the keys a case may touch.
+const char* const caseKeys[] = {"SOFTWARE\\Fluxmeter", "SOFTWARE\\Other",
+                                "SOFTWARE\\Classes\\ProductInfo.ProductInfo"};
+const std::string componentClass = "{6A0D3C52-8E4B-4F71-9C1D-2B7E5A90F3C4}";
+
+std::string windowsPath(const std::string& path) {
+    std::string windows = "Z:" + path;
+    for (char& c : windows) {
+        if (c == '/')
+            c = '\\';
+    }
+    return windows;
+}
+
+std::string regQuoted(const std::string& text) {
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '\\' || c == '"')
+            quoted += '\\';
+        quoted += c;
+    }
+    return quoted + "\"";
 }
 
 } // namespace
@@ -40,7 +65,9 @@ std::string crlf(const std::string& text) {
     return out;
 }
 
-ProgramUnderTest::ProgramUnderTest() : wine_(environment("REGISTRY_UPDATE_WINE")) {
+ProgramUnderTest::ProgramUnderTest()
+    : wine_(environment("REGISTRY_UPDATE_WINE")),
+      component_(environment("REGISTRY_UPDATE_TEST_COMPONENT")) {
     const std::filesystem::path built = environment("REGISTRY_UPDATE_PROGRAM");
     program_ = folder() + "/" + built.filename().string();
     std::filesystem::copy_file(built, program_);
@@ -51,32 +78,65 @@ void ProgramUnderTest::writeFile(const std::string& name, const std::string& byt
 }
 
 void ProgramUnderTest::setRegistry(const std::string& regText) const {
-    writeFile("HKEY_LOCAL_MACHINE.reg", regText);
+    if (isNative()) {
+        writeFile("HKEY_LOCAL_MACHINE.reg", regText);
+        return;
+    }
+    std::string import = "Windows Registry Editor Version 5.00\r\n\r\n";
+    for (const char* key : caseKeys)
+        import += std::string("[-HKEY_LOCAL_MACHINE\\") + key + "]\r\n\r\n";
+    import += regText.substr(regText.find('\n') + 1) + "\r\n";
+    import += "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\CLSID\\" + componentClass +
+              "\\InprocServer32]\r\n@=" + regQuoted(windowsPath(component_)) +
+              "\r\n\"ThreadingModel\"=\"Apartment\"\r\n\r\n";
+    if (regText.find("ProductInfo.ProductInfo]") != std::string::npos)
+        import +=
+            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\ProductInfo.ProductInfo\\CLSID]\r\n@=\"" +
+            componentClass + "\"\r\n\r\n";
+    // Without a byte-order mark the import would read the text in the ANSI code page.
+    writeFile("case.reg", "\xFF\xFE" + posix::utf8ToUtf16le(import));
+    wine({"reg", "import", "case.reg"});
 }
 
-std::string ProgramUnderTest::run(const std::vector<std::string>& arguments) {
+std::string ProgramUnderTest::spawn(const std::vector<std::string>& command) const {
     const std::string errors = folder() + "/.stderr";
     const pid_t child = fork();
     if (child == 0) {
         std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(program_.c_str()));
-        for (const std::string& argument : arguments)
+        for (const std::string& argument : command)
             argv.push_back(const_cast<char*>(argument.c_str()));
         argv.push_back(nullptr);
         const int fd = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (fd < 0 || dup2(fd, 2) < 0 || chdir(folder().c_str()) != 0)
             _exit(126);
+        // Wine's own diagnostics stay quiet but for an attempt to open a window.
+        setenv("WINEDEBUG", "-all,err+winediag", 1);
         execv(argv[0], argv.data());
         _exit(127);
     }
     int status = 0;
     waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) >= 126)
-        throw std::runtime_error("the program did not run to its end");
-    registry_.reset();
     const std::optional<std::string> text = readFile(errors);
     std::filesystem::remove(errors);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error(command.front() + " did not end well: " + text.value_or(""));
     return text.value_or("");
+}
+
+void ProgramUnderTest::wine(const std::vector<std::string>& command) const {
+    std::vector<std::string> line = {wine_};
+    line.insert(line.end(), command.begin(), command.end());
+    spawn(line);
+}
+
+std::string ProgramUnderTest::run(const std::vector<std::string>& arguments) {
+    std::vector<std::string> command;
+    if (!isNative())
+        command.push_back(wine_);
+    command.push_back(program_);
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    registry_.reset();
+    return spawn(command);
 }
 
 std::optional<std::string> ProgramUnderTest::log() const {
@@ -84,9 +144,22 @@ std::optional<std::string> ProgramUnderTest::log() const {
 }
 
 posix::RegStore& ProgramUnderTest::registry() {
-    if (!registry_) {
-        registry_ = std::make_unique<posix::RegStore>();
+    if (registry_)
+        return *registry_;
+    registry_ = std::make_unique<posix::RegStore>();
+    if (isNative()) {
         posix::readRegFile(readFile(storePath()).value_or(""), *registry_);
+        return *registry_;
+    }
+    for (const char* key : caseKeys) {
+        const std::string exported = folder() + "/export.reg";
+        try {
+            wine({"reg", "export", std::string("HKEY_LOCAL_MACHINE\\") + key, "export.reg", "/y"});
+        } catch (const std::runtime_error&) {
+            continue; // the key does not exist
+        }
+        posix::readRegFile(readFile(exported).value_or(""), *registry_);
+        std::filesystem::remove(exported);
     }
     return *registry_;
 }

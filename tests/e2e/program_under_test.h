@@ -18,7 +18,9 @@ public:
     const std::string& folder() const { return folder_.path(); }
     /// Writes a file into the program's folder.
     void writeFile(const std::string& name, const std::string& bytes) const;
-    /// Lays out the registry the program will find, as .reg text.
+    /// Lays out the registry the program will find, as .reg text: the store file natively; under
+    /// Wine, the keys a case may touch are replaced by the text's and the test component is
+    /// registered when the text registers ProductInfo.ProductInfo.
     void setRegistry(const std::string& regText) const;
     /// Runs the program with these arguments (none when empty) and waits for it. Returns what it
     /// wrote on standard error.
@@ -36,8 +38,15 @@ public:
     std::string storePath() const { return folder() + "/HKEY_LOCAL_MACHINE.reg"; }
 
 private:
+    /// Runs a command in the program's folder, its standard error into a file; returns what it
+    /// wrote there.
+    std::string spawn(const std::vector<std::string>& command) const;
+    /// Runs a Windows command under Wine, which must succeed.
+    void wine(const std::vector<std::string>& command) const;
+
     posix::TemporaryFolder folder_;
     std::string wine_;
+    std::string component_;
     std::string program_;
     std::unique_ptr<posix::RegStore> registry_;
 };

@@ -168,6 +168,8 @@ private:
                 c = line[pos];
                 if (c == 'n')
                     c = '\n';
+                else if (c == 'r')
+                    c = '\r';
                 else if (c == '0')
                     c = '\0';
                 else if (c != '\\' && c != '"')
