@@ -3,8 +3,9 @@
 // the values of the same names in HKEY_CLASSES_ROOT\ProductInfo.ProductInfo (REG_SZ gives text,
 // REG_DWORD a 32-bit number, an absent value null). Never shipped.
 
-#include <oleauto.h>
 #include <windows.h>
+
+#include <oleauto.h>
 
 namespace {
 

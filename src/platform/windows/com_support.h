@@ -1,8 +1,10 @@
 #pragma once
 
-#include <oleauto.h>
 #include <string>
+
 #include <windows.h>
+
+#include <oleauto.h>
 
 namespace modRegistryUpdate::windows {
 
