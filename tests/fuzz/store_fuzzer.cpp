@@ -1,0 +1,63 @@
+// A store file's bytes: either a parse error, or a store that reads back the same once written,
+// with a value of the input's own text added as the program would add it.
+
+#include <cstdint>
+#include <string>
+
+#include "platform/posix/reg_file.h"
+#include "platform/posix/unicode_text.h"
+
+namespace {
+
+using namespace modRegistryUpdate::posix;
+
+std::string addedText(const std::string& input) { return input.substr(0, 64); }
+
+void addValue(RegStore& store, const std::string& text) {
+    bool created = false;
+    RegKey& key = store.create({"SOFTWARE", "Fuzz"}, true, created);
+    RegValue value;
+    value.name = "Added";
+    value.data = text;
+    store.putValue(key, value);
+}
+
+bool isUtf8(const std::string& text) {
+    std::string back;
+    const std::string wide = utf8ToUtf16le(text);
+    return utf16leToUtf8(wide.data(), wide.size(), back) && back == text;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    RegStore store;
+    try {
+        readRegFile(input, store);
+    } catch (const RegFileError&) {
+        return 0;
+    }
+    addValue(store, addedText(input));
+    const std::string written = writeRegFile(store);
+
+    RegStore again;
+    readRegFile(written, again); // a store this program wrote always reads back
+    if (writeRegFile(again) != written)
+        __builtin_trap();
+    const RegKey* key = again.find({"SOFTWARE", "Fuzz"});
+    const RegValue* value = key ? again.findValue(*key, "Added") : nullptr;
+    if (!value)
+        __builtin_trap();
+    // Text with control characters comes back as REG_SZ bytes, terminating NUL included.
+    std::string text = value->data;
+    if (value->form == RegDataForm::bytes &&
+        (!utf16leToUtf8(value->data.data(), value->data.size(), text = std::string()) ||
+         text.empty() || text.back() != '\0'))
+        __builtin_trap();
+    if (value->form == RegDataForm::bytes)
+        text.pop_back();
+    if (isUtf8(addedText(input)) && text != addedText(input))
+        __builtin_trap();
+    return 0;
+}
