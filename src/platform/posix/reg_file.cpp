@@ -240,12 +240,17 @@ private:
     std::string pendingComments_;
 };
 
+/// Quoted text; the line breaks and NULs a name may hold are escaped as the reader expects, so
+/// that one entry stays on one line.
 std::string quote(const std::string& text) {
     std::string result = "\"";
     for (char c : text) {
         if (c == '\\' || c == '"')
             result += '\\';
-        result += c;
+        if (c == '\n' || c == '\r' || c == '\0')
+            result += c == '\n' ? "\\n" : c == '\r' ? "\\r" : "\\0";
+        else
+            result += c;
     }
     return result + '"';
 }

@@ -3,6 +3,7 @@
 #include "platform/posix/reg_file.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -71,6 +72,17 @@ RegStore* StoreFile::store() {
 
 void StoreFile::load() {
     path_ = locate_();
+    // A store that is a link is read and replaced where it points, so the link stays a link.
+    struct stat link {};
+    if (lstat(path_.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        char* target = realpath(path_.c_str(), nullptr);
+        if (!target) {
+            problem_ = systemError("Cannot follow the registry store link", path_);
+            return;
+        }
+        path_ = target;
+        std::free(target);
+    }
     // A companion file carries the lock, so that a store that does not exist yet still locks.
     const std::string lockPath = path_ + ".lock";
     lockFd_ = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
