@@ -3,12 +3,14 @@
 #include "platform/posix/reg_file.h"
 #include "platform/posix/unicode_text.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -77,7 +79,7 @@ void ProgramUnderTest::writeFile(const std::string& name, const std::string& byt
     std::ofstream(folder() + "/" + name, std::ios::binary) << bytes;
 }
 
-void ProgramUnderTest::setRegistry(const std::string& regText) const {
+void ProgramUnderTest::setRegistry(const std::string& regText) {
     if (isNative()) {
         writeFile("HKEY_LOCAL_MACHINE.reg", regText);
         return;
@@ -98,24 +100,40 @@ void ProgramUnderTest::setRegistry(const std::string& regText) const {
     wine({"reg", "import", "case.reg"});
 }
 
-std::string ProgramUnderTest::spawn(const std::vector<std::string>& command) const {
-    const std::string errors = folder() + "/.stderr";
+int ProgramUnderTest::startProcess(const std::vector<std::string>& command, const RunLimits& limits,
+                                   const std::string& errors) const {
     const pid_t child = fork();
-    if (child == 0) {
-        std::vector<char*> argv;
-        for (const std::string& argument : command)
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
-        const int fd = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (fd < 0 || dup2(fd, 2) < 0 || chdir(folder().c_str()) != 0)
-            _exit(126);
-        // Wine's own diagnostics stay quiet but for an attempt to open a window.
-        setenv("WINEDEBUG", "-all,err+winediag", 1);
-        execv(argv[0], argv.data());
-        _exit(127);
+    if (child != 0)
+        return child;
+    std::vector<char*> argv;
+    for (const std::string& argument : command)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    const int fd = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (fd < 0 || dup2(fd, 2) < 0 || chdir(folder().c_str()) != 0)
+        _exit(126);
+    if (limits.fileSize) {
+        // A write past the limit then fails as on a full disk instead of ending the process.
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit size = {*limits.fileSize, *limits.fileSize};
+        setrlimit(RLIMIT_FSIZE, &size);
     }
+    if (limits.user && (setgid(*limits.user) != 0 || setuid(*limits.user) != 0))
+        _exit(126);
+    // Wine's own diagnostics stay quiet but for an attempt to open a window.
+    setenv("WINEDEBUG", "-all,err+winediag", 1);
+    execv(argv[0], argv.data());
+    _exit(127);
+}
+
+std::string ProgramUnderTest::spawn(const std::vector<std::string>& command,
+                                    const RunLimits& limits) {
+    const std::string errors = folder() + "/.stderr";
+    const pid_t child = startProcess(command, limits, errors);
     int status = 0;
-    waitpid(child, &status, 0);
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    peakKilobytes_ = usage.ru_maxrss;
     const std::optional<std::string> text = readFile(errors);
     std::filesystem::remove(errors);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
@@ -123,20 +141,31 @@ std::string ProgramUnderTest::spawn(const std::vector<std::string>& command) con
     return text.value_or("");
 }
 
-void ProgramUnderTest::wine(const std::vector<std::string>& command) const {
+void ProgramUnderTest::wine(const std::vector<std::string>& command) {
     std::vector<std::string> line = {wine_};
     line.insert(line.end(), command.begin(), command.end());
     spawn(line);
 }
 
-std::string ProgramUnderTest::run(const std::vector<std::string>& arguments) {
+std::vector<std::string>
+ProgramUnderTest::commandFor(const std::vector<std::string>& arguments) const {
     std::vector<std::string> command;
     if (!isNative())
         command.push_back(wine_);
     command.push_back(program_);
     command.insert(command.end(), arguments.begin(), arguments.end());
+    return command;
+}
+
+std::string ProgramUnderTest::run(const std::vector<std::string>& arguments,
+                                  const RunLimits& limits) {
     registry_.reset();
-    return spawn(command);
+    return spawn(commandFor(arguments), limits);
+}
+
+int ProgramUnderTest::start(const std::vector<std::string>& arguments) {
+    registry_.reset();
+    return startProcess(commandFor(arguments), {}, "/dev/null");
 }
 
 std::optional<std::string> ProgramUnderTest::log() const {
