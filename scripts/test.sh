@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the Linux and the Windows program, and runs every test: the
-# Windows program's under Wine, with the Linux build's end-to-end cases.
+# Linux program's also under the sanitizers, the Windows program's under Wine, with the Linux
+# build's end-to-end cases.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,6 +10,11 @@ scripts/install-dependencies.sh windows
 cmake --preset native
 cmake --build --preset native -j"$(nproc)"
 ctest --preset native
+
+# The same tests again with AddressSanitizer and UndefinedBehaviorSanitizer.
+cmake --preset asan
+cmake --build --preset asan -j"$(nproc)"
+ctest --preset asan
 
 cmake --preset windows
 cmake --build --preset windows -j"$(nproc)"

@@ -3,6 +3,7 @@
 #include "platform/failure.h"
 
 #include <pugixml.hpp>
+#include <sys/stat.h>
 
 namespace modRegistryUpdate::posix {
 namespace {
@@ -48,6 +49,10 @@ XmlNodeList selectFrom(const pugi::xml_node& context, const std::string& express
 class PugiDocument : public XmlDocument {
 public:
     bool load(const std::string& location) override {
+        // pugixml sizes its buffer from the file's length, which a directory does not have.
+        struct stat status {};
+        if (stat(location.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+            return false;
         return document_.load_file(location.c_str());
     }
 
