@@ -15,6 +15,8 @@ TEST(EcmaScriptRegex, NoPatternHangsOrExhaustsTheStack) {
     EXPECT_THROW(regex.test(std::string(100000, '(') + "A" + std::string(100000, ')'), "A"),
                  Failure);
     EXPECT_THROW(regex.test("(A)\\1", "AA"), Failure);
+    EXPECT_THROW(regex.test("A{2222222222222222222}", "A"), Failure);
+    EXPECT_TRUE(regex.test("^12345678901234567890A{2}$", "12345678901234567890AA"));
     EXPECT_TRUE(regex.test("[(]\\(", "(("));
 }
 
