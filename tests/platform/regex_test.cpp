@@ -16,6 +16,8 @@ TEST(EcmaScriptRegex, NoPatternHangsOrExhaustsTheStack) {
                  Failure);
     EXPECT_THROW(regex.test("(A)\\1", "AA"), Failure);
     EXPECT_THROW(regex.test("A{2222222222222222222}", "A"), Failure);
+    EXPECT_THROW(regex.test("A{1,2222222222222222222}", "A"), Failure);
+    EXPECT_THROW(regex.test("(A)\\3333333333333333333", "A"), Failure);
     EXPECT_TRUE(regex.test("^12345678901234567890A{2}$", "12345678901234567890AA"));
     EXPECT_TRUE(regex.test("[(]\\(", "(("));
 }

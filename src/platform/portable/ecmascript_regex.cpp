@@ -10,20 +10,26 @@ namespace {
 // Compiling recurses once for every level of nested groups: deeper nesting than this is refused
 // rather than allowed to exhaust the stack.
 constexpr int deepestGroupNesting = 256;
-// A repeat count the engine would overflow while reading it; far beyond what it can build.
-constexpr std::size_t longestRepeatCount = 9;
+// A number the engine would overflow while reading it, as a repeat count or after a backslash;
+// far beyond any count or group it can build.
+constexpr std::size_t longestNumber = 9;
+
+std::size_t digitsAt(const std::string& pattern, std::size_t pos) {
+    std::size_t end = pos;
+    while (end < pattern.size() && pattern[end] >= '0' && pattern[end] <= '9')
+        ++end;
+    return end - pos;
+}
 
 /// What makes the pattern unsafe to compile, or nothing.
 std::string unsafeToCompile(const std::string& pattern) {
     int depth = 0;
     bool inClass = false;
     bool inRepeat = false;
-    std::size_t digits = 0;
     for (std::size_t i = 0; i < pattern.size(); ++i) {
         const char c = pattern[i];
-        digits = inRepeat && c >= '0' && c <= '9' ? digits + 1 : 0;
-        if (digits > longestRepeatCount)
-            return "a repeat count too large";
+        if ((c == '{' || c == '\\' || inRepeat) && digitsAt(pattern, i + 1) > longestNumber)
+            return "a number too large";
         if (c == '\\')
             ++i;
         else if (inClass)
