@@ -9,7 +9,7 @@ namespace modRegistryUpdate {
 
 /// An element's attribute as text or null; a null one names the attribute when converted.
 inline AttributeValue readAttribute(const XmlNode& element, const std::string& name) {
-    return AttributeValue(element.getAttribute(name), "attribute \"" + name + "\"");
+    return AttributeValue(element.getAttribute(name), "attribute", name);
 }
 
 } // namespace modRegistryUpdate

@@ -8,19 +8,20 @@
 
 namespace modRegistryUpdate {
 
-/// Text or null, as an XML attribute or a product property yields it. `what` names the source
-/// so that a failed conversion says which attribute or property was missing.
+/// Text or null, as an XML attribute or a product property yields it. `kind` and `name` say
+/// where it came from, so that a failed conversion says which attribute or property was missing.
 class AttributeValue {
 public:
-    AttributeValue(std::optional<std::string> text, std::string what)
-        : text_(std::move(text)), what_(std::move(what)) {}
+    AttributeValue(std::optional<std::string> text, const char* kind, std::string name)
+        : text_(std::move(text)), kind_(kind), name_(std::move(name)) {}
 
     bool isNull() const { return !text_; }
 
     /// The text itself; a null value cannot be used as text and raises a Failure.
     const std::string& toText() const {
         if (!text_)
-            throw Failure("Invalid use of Null: " + what_ + " is missing");
+            throw Failure(std::string("Invalid use of Null: ") + kind_ + " \"" + name_ +
+                          "\" is missing");
         return *text_;
     }
 
@@ -29,7 +30,8 @@ public:
 
 private:
     std::optional<std::string> text_;
-    std::string what_;
+    const char* kind_;
+    std::string name_;
 };
 
 } // namespace modRegistryUpdate

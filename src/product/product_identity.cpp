@@ -11,7 +11,7 @@ namespace {
 const char* const productProgrammaticId = "ProductInfo.ProductInfo";
 
 AttributeValue readProperty(ProductComponent& product, const std::string& name) {
-    return AttributeValue(product.getProperty(name), "property \"" + name + "\"");
+    return AttributeValue(product.getProperty(name), "property", name);
 }
 
 } // namespace

@@ -195,7 +195,7 @@ posix::RegStore& ProgramUnderTest::registry() {
 
 std::optional<std::string> ProgramUnderTest::value(const std::string& keyPath,
                                                    const std::string& name) {
-    posix::RegKey* key = registry().find(posix::splitKeyPath(keyPath));
+    posix::RegKey* key = registry().find(keyPath);
     const posix::RegValue* found = key ? registry().findValue(*key, name) : nullptr;
     if (!found || found->form != posix::RegDataForm::text)
         return std::nullopt;
@@ -203,7 +203,7 @@ std::optional<std::string> ProgramUnderTest::value(const std::string& keyPath,
 }
 
 bool ProgramUnderTest::hasKey(const std::string& keyPath) {
-    return registry().find(posix::splitKeyPath(keyPath)) != nullptr;
+    return registry().find(keyPath) != nullptr;
 }
 
 } // namespace modRegistryUpdate::e2e

@@ -180,7 +180,7 @@ TEST_F(EndToEnd, ExistingRegistryContentSurvivesAndRunsRepeatWithoutAccumulating
                              "parseNodes: An error has occured developing registry file\r\n");
     EXPECT_EQ(program.value(product + "A\\1", "AC"), "new.cfg");
     EXPECT_EQ(program.value(product + "A\\1", "Kept"), "kept.cfg");
-    posix::RegKey* other = program.registry().find({"SOFTWARE", "Other"});
+    posix::RegKey* other = program.registry().find("SOFTWARE\\Other");
     ASSERT_NE(other, nullptr);
     EXPECT_EQ(program.registry().findValue(*other, "Binary")->data, std::string("\0\xff", 2));
     EXPECT_EQ(program.registry().findValue(*other, "Number")->number, 16u);

@@ -11,11 +11,13 @@ namespace {
 
 using namespace modRegistryUpdate::posix;
 
-std::string addedText(const std::string& input) { return input.substr(0, 64); }
+std::string addedText(const std::string& input) {
+    return input.substr(0, 64);
+}
 
 void addValue(RegStore& store, const std::string& text) {
     bool created = false;
-    RegKey& key = store.create({"SOFTWARE", "Fuzz"}, true, created);
+    RegKey& key = store.create("SOFTWARE\\Fuzz", true, created);
     RegValue value;
     value.name = "Added";
     value.data = text;
@@ -45,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     readRegFile(written, again); // a store this program wrote always reads back
     if (writeRegFile(again) != written)
         __builtin_trap();
-    const RegKey* key = again.find({"SOFTWARE", "Fuzz"});
+    const RegKey* key = again.find("SOFTWARE\\Fuzz");
     const RegValue* value = key ? again.findValue(*key, "Added") : nullptr;
     if (!value)
         __builtin_trap();

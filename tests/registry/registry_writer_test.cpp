@@ -9,7 +9,7 @@ namespace {
 const RegistryRoot hklm = RegistryRoot::localMachine;
 
 AttributeValue text(const char* value) {
-    return AttributeValue(std::string(value), "value");
+    return AttributeValue(std::string(value), "attribute", "Filename");
 }
 
 TEST(RegistryWriter, EveryOperationClosesWhatItOpened) {
@@ -18,8 +18,9 @@ TEST(RegistryWriter, EveryOperationClosesWhatItOpened) {
     EXPECT_EQ(setRegistryValue(registry, hklm, "a\\b", "", text("x.cfg")), registrySuccess);
     EXPECT_EQ(setRegistryValue(registry, hklm, "A\\B", "", text("y.cfg")), registrySuccess);
     EXPECT_EQ(registry.value("A\\B", ""), "y.cfg");
-    EXPECT_THROW(setRegistryValue(registry, hklm, "A\\B", "n", AttributeValue({}, "value")),
-                 Failure);
+    EXPECT_THROW(
+        setRegistryValue(registry, hklm, "A\\B", "n", AttributeValue({}, "attribute", "Filename")),
+        Failure);
     EXPECT_EQ(registry.value("A\\B", "n"), std::nullopt);
     EXPECT_EQ(registry.openHandles, 0);
 }
@@ -31,7 +32,9 @@ TEST(RegistryWriter, FailedOpenReportsItsOwnStatusAndWritesNothing) {
     EXPECT_EQ(setRegistryValue(registry, hklm, "X", "n", text("v")), 5);
     EXPECT_EQ(setRegistryValue(registry, hklm, "Missing", "n", text("v")), 2);
     EXPECT_TRUE(registry.values.empty());
-    EXPECT_THROW(setRegistryValue(registry, hklm, "X", "n", AttributeValue({}, "value")), Failure);
+    EXPECT_THROW(
+        setRegistryValue(registry, hklm, "X", "n", AttributeValue({}, "attribute", "Filename")),
+        Failure);
     EXPECT_EQ(registry.openHandles, 0);
 }
 

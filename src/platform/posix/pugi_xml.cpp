@@ -2,20 +2,42 @@
 
 #include "platform/failure.h"
 
+#include <map>
 #include <pugixml.hpp>
 #include <sys/stat.h>
 
 namespace modRegistryUpdate::posix {
 namespace {
 
-XmlNodeList selectFrom(const pugi::xml_node& context, const std::string& expression);
+/// The document's selection expressions, each compiled once: the same few are evaluated for
+/// every device.
+class CompiledQueries {
+public:
+    const pugi::xpath_query& operator[](const std::string& expression) {
+        auto found = queries_.find(expression);
+        if (found == queries_.end()) {
+            try {
+                found = queries_.try_emplace(expression, expression.c_str()).first;
+            } catch (const pugi::xpath_exception& error) {
+                throw Failure("Invalid selection \"" + expression + "\": " + error.what());
+            }
+        }
+        return found->second;
+    }
+
+private:
+    std::map<std::string, pugi::xpath_query> queries_;
+};
+
+XmlNodeList selectFrom(const pugi::xml_node& context, const std::string& expression,
+                       CompiledQueries& queries);
 
 class PugiElement : public XmlNode {
 public:
-    explicit PugiElement(pugi::xml_node node) : node_(node) {}
+    PugiElement(pugi::xml_node node, CompiledQueries& queries) : node_(node), queries_(queries) {}
 
     XmlNodeList selectNodes(const std::string& expression) const override {
-        return selectFrom(node_, expression);
+        return selectFrom(node_, expression, queries_);
     }
 
     std::optional<std::string> getAttribute(const std::string& name) const override {
@@ -27,21 +49,23 @@ public:
 
 private:
     pugi::xml_node node_;
+    CompiledQueries& queries_;
 };
 
-XmlNodeList selectFrom(const pugi::xml_node& context, const std::string& expression) {
+XmlNodeList selectFrom(const pugi::xml_node& context, const std::string& expression,
+                       CompiledQueries& queries) {
     pugi::xpath_node_set selected;
     try {
-        selected = context.select_nodes(expression.c_str());
+        selected = queries[expression].evaluate_node_set(context);
     } catch (const pugi::xpath_exception& error) {
-        throw Failure(std::string("Invalid selection \"") + expression + "\": " + error.what());
+        throw Failure("Invalid selection \"" + expression + "\": " + error.what());
     }
     selected.sort();
     XmlNodeList nodes;
     nodes.reserve(selected.size());
     for (const pugi::xpath_node& item : selected) {
         if (item.node())
-            nodes.push_back(std::make_unique<PugiElement>(item.node()));
+            nodes.push_back(std::make_unique<PugiElement>(item.node(), queries));
     }
     return nodes;
 }
@@ -57,7 +81,7 @@ public:
     }
 
     XmlNodeList selectNodes(const std::string& expression) const override {
-        return selectFrom(document_, expression);
+        return selectFrom(document_, expression, queries_);
     }
 
     std::optional<std::string> getAttribute(const std::string&) const override {
@@ -66,6 +90,7 @@ public:
 
 private:
     pugi::xml_document document_;
+    mutable CompiledQueries queries_;
 };
 
 } // namespace

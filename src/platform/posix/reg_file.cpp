@@ -103,10 +103,10 @@ private:
         if (upperCaseUtf8(path.substr(0, separator)) != rootName)
             fail("a key outside " + rootName);
         bool created = false;
-        RegKey& key =
-            store_.create(separator == std::string::npos ? std::vector<std::string>()
-                                                         : splitKeyPath(path.substr(separator + 1)),
-                          false, created);
+        RegKey& key = store_.create(separator == std::string::npos
+                                        ? std::string_view()
+                                        : std::string_view(path).substr(separator + 1),
+                                    false, created);
         store_.addSection(key);
         if (key.header.empty()) {
             key.header = lines_[index_];
@@ -243,16 +243,24 @@ private:
 /// Quoted text; the line breaks and NULs a name may hold are escaped as the reader expects, so
 /// that one entry stays on one line.
 std::string quote(const std::string& text) {
-    std::string result = "\"";
-    for (char c : text) {
-        if (c == '\\' || c == '"')
-            result += '\\';
-        if (c == '\n' || c == '\r' || c == '\0')
-            result += c == '\n' ? "\\n" : c == '\r' ? "\\r" : "\\0";
-        else
-            result += c;
+    std::string result;
+    result.reserve(text.size() + 2);
+    result += '"';
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const char* escaped = c == '\\'   ? "\\\\"
+                              : c == '"'  ? "\\\""
+                              : c == '\n' ? "\\n"
+                              : c == '\r' ? "\\r"
+                              : c == '\0' ? "\\0"
+                                          : nullptr;
+        if (escaped) {
+            result.append(text, start, i - start).append(escaped);
+            start = i + 1;
+        }
     }
-    return result + '"';
+    return result.append(text, start, std::string::npos) + '"';
 }
 
 /// Text with control characters cannot stand on one line: it is written as REG_SZ bytes.

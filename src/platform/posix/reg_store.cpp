@@ -10,34 +10,41 @@ RegStore::RegStore() {
     keys_.emplace_back();
 }
 
-RegKey* RegStore::find(const std::vector<std::string>& segments) {
-    RegKey* key = &root();
-    for (const std::string& segment : segments) {
-        const auto found = key->children.find(upperCaseUtf8(segment));
-        if (found == key->children.end())
-            return nullptr;
-        key = found->second;
-    }
-    return key;
+bool FoldedLess::operator()(std::string_view left, std::string_view right) const {
+    return compareFolded(left, right) < 0;
 }
 
-RegKey& RegStore::create(const std::vector<std::string>& segments, bool withSections,
-                         bool& created) {
+RegKey* RegStore::find(std::string_view path) {
+    RegKey* key = &root();
+    const bool found = forEachSegment(path, [&](std::string_view segment) {
+        key = child(*key, segment);
+        return key != nullptr;
+    });
+    return found ? key : nullptr;
+}
+
+RegKey* RegStore::child(RegKey& parent, std::string_view name) {
+    const auto found = parent.children.find(name);
+    return found == parent.children.end() ? nullptr : found->second;
+}
+
+RegKey& RegStore::create(std::string_view path, bool withSections, bool& created) {
     created = false;
     RegKey* key = &root();
-    for (const std::string& segment : segments)
+    forEachSegment(path, [&](std::string_view segment) {
         key = &child(*key, segment, withSections, created);
+        return true;
+    });
     return *key;
 }
 
-RegKey& RegStore::child(RegKey& parent, const std::string& name, bool withSection, bool& created) {
-    const auto [slot, isNew] = parent.children.emplace(upperCaseUtf8(name), nullptr);
-    if (!isNew)
-        return *slot->second;
+RegKey& RegStore::child(RegKey& parent, std::string_view name, bool withSection, bool& created) {
+    const auto found = parent.children.find(name);
+    if (found != parent.children.end())
+        return *found->second;
     RegKey& key = keys_.emplace_back();
-    key.name = name;
-    key.path = parent.path.empty() ? name : parent.path + "\\" + name;
-    slot->second = &key;
+    key.path = parent.path.empty() ? std::string(name) : parent.path + "\\" + std::string(name);
+    parent.children.emplace(std::string(name), &key);
     if (withSection)
         addSection(key);
     created = true;
@@ -52,12 +59,12 @@ void RegStore::addSection(RegKey& key) {
 }
 
 const RegValue* RegStore::findValue(const RegKey& key, const std::string& name) const {
-    const auto found = key.valueIndex.find(upperCaseUtf8(name));
+    const auto found = key.valueIndex.find(name);
     return found == key.valueIndex.end() ? nullptr : &key.values[found->second];
 }
 
 bool RegStore::putValue(RegKey& key, RegValue value) {
-    const auto [slot, isNew] = key.valueIndex.emplace(upperCaseUtf8(value.name), key.values.size());
+    const auto [slot, isNew] = key.valueIndex.emplace(value.name, key.values.size());
     if (isNew) {
         key.values.push_back(std::move(value));
         return true;
@@ -71,20 +78,6 @@ bool RegStore::putValue(RegKey& key, RegValue value) {
     value.leading = std::move(old.leading);
     old = std::move(value);
     return true;
-}
-
-std::vector<std::string> splitKeyPath(const std::string& path) {
-    std::vector<std::string> segments;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t end = path.find('\\', start);
-        if (end == std::string::npos)
-            end = path.size();
-        if (end > start)
-            segments.push_back(path.substr(start, end - start));
-        start = end + 1;
-    }
-    return segments;
 }
 
 } // namespace modRegistryUpdate::posix

@@ -4,6 +4,7 @@
 #include <deque>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace modRegistryUpdate::posix {
@@ -25,12 +26,17 @@ struct RegValue {
     std::string source;  ///< its lines as read; written back as they were while unchanged
 };
 
+/// Orders names as the registry compares them: without regard to case.
+struct FoldedLess {
+    using is_transparent = void;
+    bool operator()(std::string_view left, std::string_view right) const;
+};
+
 struct RegKey {
-    std::string name;                        ///< as created; empty for the root
-    std::string path;                        ///< from the root, as created
-    std::map<std::string, RegKey*> children; ///< by case-folded name
-    std::vector<RegValue> values;            ///< in the order first written
-    std::map<std::string, std::size_t> valueIndex;
+    std::string path;                                    ///< from the root, as created
+    std::map<std::string, RegKey*, FoldedLess> children; ///< by name as created
+    std::vector<RegValue> values;                        ///< in the order first written
+    std::map<std::string, std::size_t, FoldedLess> valueIndex;
     std::string leading; ///< comment lines read before its section
     std::string header;  ///< its section line as read; empty when made by this run
     bool hasSection = false;
@@ -46,11 +52,16 @@ public:
 
     RegKey& root() { return keys_.front(); }
 
-    /// The key at these path segments, or null when it does not exist.
-    RegKey* find(const std::vector<std::string>& segments);
-    /// The key at these segments, made with its missing parents; `created` tells whether any
-    /// was. With `withSections`, each key made gets a section, as an export shows every key.
-    RegKey& create(const std::vector<std::string>& segments, bool withSections, bool& created);
+    /// The key at this path (backslash-separated, empty segments ignored), or null when it
+    /// does not exist.
+    RegKey* find(std::string_view path);
+    /// The key at this path, made with its missing parents; `created` tells whether any was.
+    /// With `withSections`, each key made gets a section, as an export shows every key.
+    RegKey& create(std::string_view path, bool withSections, bool& created);
+    /// The parent's child of that name, or null.
+    RegKey* child(RegKey& parent, std::string_view name);
+    /// The parent's child of that name, made if missing (see `create`).
+    RegKey& child(RegKey& parent, std::string_view name, bool withSection, bool& created);
     /// The value of that name, or null.
     const RegValue* findValue(const RegKey& key, const std::string& name) const;
     /// Adds the value, or replaces one of the same name in place. Returns whether it changed.
@@ -64,13 +75,23 @@ public:
     std::string trailer; ///< comment lines after the last value
 
 private:
-    RegKey& child(RegKey& parent, const std::string& name, bool withSection, bool& created);
-
     std::deque<RegKey> keys_; // a deque keeps every key's address stable as keys are added
     std::vector<RegKey*> sections_;
 };
 
-/// Path text split at backslashes, without empty segments.
-std::vector<std::string> splitKeyPath(const std::string& path);
+/// Calls `visit` with each segment of a backslash-separated path, skipping empty ones, until it
+/// returns false. Returns whether every segment was visited.
+template <typename Visit> bool forEachSegment(std::string_view path, Visit visit) {
+    std::size_t start = 0;
+    while (start < path.size()) {
+        std::size_t end = path.find('\\', start);
+        if (end == std::string_view::npos)
+            end = path.size();
+        if (end > start && !visit(path.substr(start, end - start)))
+            return false;
+        start = end + 1;
+    }
+    return true;
+}
 
 } // namespace modRegistryUpdate::posix

@@ -42,7 +42,7 @@ StoreProductComponentFactory::create(const std::string& programmaticId) {
     RegStore* store = file_.store();
     if (!store)
         throw Failure("Cannot create " + programmaticId + ": " + file_.problem());
-    const RegKey* key = store->find(splitKeyPath("SOFTWARE\\Classes\\" + programmaticId));
+    const RegKey* key = store->find("SOFTWARE\\Classes\\" + programmaticId);
     if (!key)
         throw Failure("Cannot create " + programmaticId + ": the component is not registered");
     return std::make_unique<StoreProductComponent>(*store, *key, programmaticId);

@@ -17,18 +17,20 @@ constexpr std::size_t longestKeyName = 255;
 constexpr std::size_t longestValueName = 16383;
 
 bool holdsLineBreak(const std::string& text) {
-    return text.find_first_of("\r\n") != std::string::npos;
+    return text.find('\n') != std::string::npos || text.find('\r') != std::string::npos;
 }
 
 /// Checks a key path as the registry does; a line break could not be kept in the file.
 RegistryStatus checkPath(const std::string& path) {
     if (!path.empty() && path[0] == '\\')
         return badPathName;
-    for (const std::string& segment : splitKeyPath(path)) {
-        if (utf16Length(segment) > longestKeyName || holdsLineBreak(segment))
-            return invalidParameter;
-    }
-    return registrySuccess;
+    if (holdsLineBreak(path))
+        return invalidParameter;
+    // No name of fewer bytes can be over the limit, so most paths are never measured.
+    const bool namesFit = forEachSegment(path, [](std::string_view segment) {
+        return segment.size() <= longestKeyName || utf16Length(segment) <= longestKeyName;
+    });
+    return namesFit ? registrySuccess : invalidParameter;
 }
 
 RegKey& keyAt(RegistryKey key) {
@@ -48,10 +50,10 @@ RegistryStatus StoreRegistry::createKey(RegistryRoot, const std::string& path, R
     if (const RegistryStatus status = checkPath(path); status != registrySuccess)
         return status;
     bool created = false;
-    RegKey& found = store->create(splitKeyPath(path), true, created);
+    RegKey* found = paths_.resolve(*store, path, true, created);
     if (created)
         file_.markChanged();
-    key = handleOf(found);
+    key = handleOf(*found);
     return registrySuccess;
 }
 
@@ -61,7 +63,8 @@ RegistryStatus StoreRegistry::openKey(RegistryRoot, const std::string& path, Reg
         return badDatabase;
     if (const RegistryStatus status = checkPath(path); status != registrySuccess)
         return status;
-    RegKey* found = store->find(splitKeyPath(path));
+    bool created = false;
+    RegKey* found = paths_.resolve(*store, path, false, created);
     if (!found)
         return fileNotFound;
     key = handleOf(*found);
@@ -75,7 +78,8 @@ RegistryStatus StoreRegistry::setTextValue(RegistryKey key, const std::string& v
         return badDatabase;
     if (key == 0)
         return invalidHandle;
-    if (utf16Length(valueName) > longestValueName || holdsLineBreak(valueName))
+    if ((valueName.size() > longestValueName && utf16Length(valueName) > longestValueName) ||
+        holdsLineBreak(valueName))
         return invalidParameter;
     RegValue value;
     value.name = valueName;

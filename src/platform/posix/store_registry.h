@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/posix/key_path_cache.h"
 #include "platform/posix/store_file.h"
 #include "platform/registry.h"
 
@@ -21,6 +22,7 @@ public:
 
 private:
     StoreFile& file_;
+    KeyPathCache paths_;
     std::string saveFailure_;
 };
 

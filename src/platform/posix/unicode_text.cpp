@@ -13,7 +13,7 @@ constexpr char32_t invalid = 0xFFFFFFFF;
 
 /// Decodes one character at `pos` and advances past it; `invalid` for a malformed sequence,
 /// after advancing one byte.
-char32_t decode(const std::string& text, std::size_t& pos) {
+char32_t decode(std::string_view text, std::size_t& pos) {
     const auto lead = static_cast<unsigned char>(text[pos]);
     std::size_t length = lead < 0x80                   ? 1
                          : lead >= 0xF0 && lead < 0xF5 ? 4
@@ -93,6 +93,35 @@ std::string upperCaseUtf8(const std::string& text) {
     return result;
 }
 
+int compareFolded(std::string_view left, std::string_view right) {
+    std::size_t l = 0;
+    std::size_t r = 0;
+    while (l < left.size() && r < right.size()) {
+        const auto leftByte = static_cast<unsigned char>(left[l]);
+        const auto rightByte = static_cast<unsigned char>(right[r]);
+        char32_t a;
+        char32_t b;
+        if (leftByte < 0x80 && rightByte < 0x80) {
+            a = leftByte >= 'a' && leftByte <= 'z' ? leftByte - 'a' + 'A' : leftByte;
+            b = rightByte >= 'a' && rightByte <= 'z' ? rightByte - 'a' + 'A' : rightByte;
+            ++l;
+            ++r;
+        } else {
+            const std::size_t leftStart = l;
+            const std::size_t rightStart = r;
+            a = decode(left, l);
+            b = decode(right, r);
+            a = a == invalid ? 0x110000 + static_cast<unsigned char>(left[leftStart])
+                             : upperCase(a);
+            b = b == invalid ? 0x110000 + static_cast<unsigned char>(right[rightStart])
+                             : upperCase(b);
+        }
+        if (a != b)
+            return a < b ? -1 : 1;
+    }
+    return (l < left.size()) - (r < right.size());
+}
+
 bool utf16leToUtf8(const char* bytes, std::size_t size, std::string& utf8) {
     if (size % 2 != 0)
         return false;
@@ -135,7 +164,7 @@ std::string utf8ToUtf16le(const std::string& utf8) {
     return result;
 }
 
-std::size_t utf16Length(const std::string& utf8) {
+std::size_t utf16Length(std::string_view utf8) {
     std::size_t units = 0;
     for (std::size_t pos = 0; pos < utf8.size();) {
         const char32_t code = decode(utf8, pos);

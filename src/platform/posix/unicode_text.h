@@ -2,12 +2,18 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace modRegistryUpdate::posix {
 
 /// The UTF-8 text in upper case, character by character. Bytes that are not valid UTF-8 are
 /// kept as they are.
 std::string upperCaseUtf8(const std::string& text);
+
+/// Orders two UTF-8 texts as their upper-case forms compare, without making them: the order in
+/// which the registry's names are kept. Bytes that are not valid UTF-8 order after all
+/// characters, by their value.
+int compareFolded(std::string_view left, std::string_view right);
 
 /// UTF-16LE bytes as UTF-8. Returns false for an odd byte count or a broken surrogate pair.
 bool utf16leToUtf8(const char* bytes, std::size_t size, std::string& utf8);
@@ -16,6 +22,6 @@ bool utf16leToUtf8(const char* bytes, std::size_t size, std::string& utf8);
 std::string utf8ToUtf16le(const std::string& utf8);
 
 /// How many UTF-16 code units the UTF-8 text takes, the unit the registry counts names in.
-std::size_t utf16Length(const std::string& utf8);
+std::size_t utf16Length(std::string_view utf8);
 
 } // namespace modRegistryUpdate::posix

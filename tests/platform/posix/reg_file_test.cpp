@@ -38,7 +38,7 @@ TEST(RegFile, UntouchedContentIsWrittenBackAsItWasRead) {
     readRegFile(exported, store);
     EXPECT_EQ(writeRegFile(store), exported);
 
-    RegKey* other = store.find({"software", "OTHER"});
+    RegKey* other = store.find("software\\OTHER");
     ASSERT_NE(other, nullptr);
     EXPECT_EQ(store.findValue(*other, "path")->data, "C:\\Program Files\\x \"quoted\"");
     EXPECT_EQ(store.findValue(*other, "")->data, "default");
@@ -51,7 +51,7 @@ TEST(RegFile, ChangedAndNewEntriesAreWrittenInExportForm) {
     RegStore store;
     readRegFile(exported, store);
     bool created = false;
-    RegKey& key = store.create({"SOFTWARE", "New", "Deep"}, true, created);
+    RegKey& key = store.create("SOFTWARE\\New\\Deep", true, created);
     RegValue path;
     path.name = "a\"b";
     path.data = "C:\\x";
@@ -59,7 +59,7 @@ TEST(RegFile, ChangedAndNewEntriesAreWrittenInExportForm) {
     RegValue multiLine;
     multiLine.name = "Text";
     multiLine.data = "line1\nline2";
-    store.putValue(*store.find({"SOFTWARE", "Other", "Child"}), multiLine);
+    store.putValue(*store.find("SOFTWARE\\Other\\Child"), multiLine);
 
     const std::string written = writeRegFile(store);
     EXPECT_NE(written.find(crlf("[HKEY_LOCAL_MACHINE\\SOFTWARE\\New]\n\n"
@@ -70,9 +70,9 @@ TEST(RegFile, ChangedAndNewEntriesAreWrittenInExportForm) {
 
     RegStore reread;
     readRegFile(written, reread);
-    EXPECT_EQ(reread.findValue(*reread.find({"software", "other", "child"}), "TEXT")->data,
+    EXPECT_EQ(reread.findValue(*reread.find("software\\other\\child"), "TEXT")->data,
               std::string("l\0i\0n\0e\0001\0\n\0l\0i\0n\0e\0002\0\0\0", 24));
-    EXPECT_EQ(reread.findValue(*reread.find({"SOFTWARE", "NEW", "DEEP"}), "A\"B")->data, "C:\\x");
+    EXPECT_EQ(reread.findValue(*reread.find("SOFTWARE\\NEW\\DEEP"), "A\"B")->data, "C:\\x");
 }
 
 TEST(RegFile, Utf16ExportWithByteOrderMarkIsRead) {
@@ -82,7 +82,7 @@ TEST(RegFile, Utf16ExportWithByteOrderMarkIsRead) {
                                        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Gr\xC3\xBC\xC3\x9F]\n"
                                        "\"N\"=\"\xE2\x82\xAC\"\n")),
                 store);
-    RegKey* key = store.find({"SOFTWARE", "GR\xC3\x9C\xC3\x9F"});
+    RegKey* key = store.find("SOFTWARE\\GR\xC3\x9C\xC3\x9F");
     ASSERT_NE(key, nullptr);
     EXPECT_EQ(store.findValue(*key, "n")->data, "\xE2\x82\xAC");
 }
