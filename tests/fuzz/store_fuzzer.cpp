@@ -21,7 +21,7 @@ void addValue(RegStore& store, const std::string& text) {
     RegValue value;
     value.name = "Added";
     value.data = text;
-    store.putValue(key, value);
+    store.putValue(key, std::move(value));
 }
 
 bool isUtf8(const std::string& text) {

@@ -108,10 +108,8 @@ private:
                                         : std::string_view(path).substr(separator + 1),
                                     false, created);
         store_.addSection(key);
-        if (key.header.empty()) {
-            key.header = lines_[index_];
-            key.leading = std::move(pendingComments_);
-        }
+        if (!key.read)
+            key.read.reset(new ReadText{std::move(pendingComments_), lines_[index_]});
         pendingComments_.clear();
         current_ = &key;
     }
@@ -120,9 +118,8 @@ private:
         if (!current_)
             fail("a value before the first key");
         RegValue value;
-        value.leading = std::move(pendingComments_);
+        value.read.reset(new ReadText{std::move(pendingComments_), lines_[index_] + lineEnd});
         pendingComments_.clear();
-        value.source = lines_[index_] + lineEnd;
         std::string line = firstLine;
         std::size_t pos = 0;
         if (line[0] == '@')
@@ -144,7 +141,7 @@ private:
             value.form = RegDataForm::bytes;
             pos += 3;
             value.type = hexType(line, pos);
-            value.data = hexBytes(line.substr(pos), value.source);
+            value.data = hexBytes(line.substr(pos), value.read->source);
         } else if (startsWith(line, pos, "-")) {
             fail("a value deletion cannot be part of a store");
         } else {
@@ -319,19 +316,46 @@ void readRegFile(const std::string& bytes, RegStore& store) {
     Parser(splitLines(decodeFile(bytes)), store).parse();
 }
 
-std::string writeRegFile(const RegStore& store) {
+void writeRegFile(const RegStore& store, const std::function<void(std::string_view)>& write) {
+    // Pieces are gathered into chunks, so that a store of millions of values is neither written
+    // a line at a time nor held whole a second time.
+    constexpr std::size_t chunk = 1 << 20;
     std::string out = fileHeader + lineEnd + lineEnd;
+    const auto flushIfFull = [&] {
+        if (out.size() >= chunk) {
+            write(out);
+            out.clear();
+        }
+    };
     for (const RegKey* key : store.sections()) {
-        out += key->leading;
-        if (key->header.empty())
-            out += "[" + rootName + (key->path.empty() ? "" : "\\" + key->path) + "]" + lineEnd;
+        if (key->read)
+            out.append(key->read->leading).append(key->read->source).append(lineEnd);
         else
-            out += key->header + lineEnd;
-        for (const RegValue& value : key->values)
-            out += value.leading + (value.source.empty() ? formatValue(value) : value.source);
+            out.append("[")
+                .append(rootName)
+                .append(key->parent ? "\\" : "")
+                .append(keyPath(*key))
+                .append("]")
+                .append(lineEnd);
+        for (const RegValue& value : key->values) {
+            if (value.read)
+                out += value.read->leading;
+            if (value.read && !value.read->source.empty())
+                out += value.read->source;
+            else
+                out += formatValue(value);
+        }
         out += lineEnd;
+        flushIfFull();
     }
-    return out + store.trailer;
+    out += store.trailer;
+    write(out);
+}
+
+std::string writeRegFile(const RegStore& store) {
+    std::string whole;
+    writeRegFile(store, [&whole](std::string_view piece) { whole.append(piece); });
+    return whole;
 }
 
 } // namespace modRegistryUpdate::posix

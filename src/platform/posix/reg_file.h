@@ -3,8 +3,10 @@
 #include "platform/posix/reg_store.h"
 
 #include <cstddef>
+#include <functional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace modRegistryUpdate::posix {
 
@@ -20,8 +22,11 @@ public:
 /// into an empty store. An empty file is an empty registry. Raises RegFileError.
 void readRegFile(const std::string& bytes, RegStore& store);
 
-/// The store as a registry export file: UTF-8, CRLF line ends. What was read and not changed
-/// since is written back as it was read.
+/// The store as a registry export file, handed to `write` piece by piece: UTF-8, CRLF line
+/// ends. What was read and not changed since is written back as it was read.
+void writeRegFile(const RegStore& store, const std::function<void(std::string_view)>& write);
+
+/// The whole file as one text.
 std::string writeRegFile(const RegStore& store);
 
 } // namespace modRegistryUpdate::posix

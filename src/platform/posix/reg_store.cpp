@@ -43,8 +43,8 @@ RegKey& RegStore::child(RegKey& parent, std::string_view name, bool withSection,
     if (found != parent.children.end())
         return *found->second;
     RegKey& key = keys_.emplace_back();
-    key.path = parent.path.empty() ? std::string(name) : parent.path + "\\" + std::string(name);
-    parent.children.emplace(std::string(name), &key);
+    key.parent = &parent;
+    key.name = &parent.children.emplace(std::string(name), &key).first->first;
     if (withSection)
         addSection(key);
     created = true;
@@ -58,24 +58,55 @@ void RegStore::addSection(RegKey& key) {
     sections_.push_back(&key);
 }
 
+namespace {
+constexpr std::size_t valuesWithoutIndex = 8;
+}
+
+std::string keyPath(const RegKey& key) {
+    if (!key.parent)
+        return std::string();
+    std::string path = keyPath(*key.parent);
+    return (path.empty() ? path : path + "\\") + *key.name;
+}
+
+std::size_t RegStore::indexOf(const RegKey& key, std::string_view name) {
+    if (key.valueIndex) {
+        const auto found = key.valueIndex->find(name);
+        return found == key.valueIndex->end() ? key.values.size() : found->second;
+    }
+    std::size_t index = 0;
+    while (index < key.values.size() && compareFolded(key.values[index].name, name) != 0)
+        ++index;
+    return index;
+}
+
 const RegValue* RegStore::findValue(const RegKey& key, const std::string& name) const {
-    const auto found = key.valueIndex.find(name);
-    return found == key.valueIndex.end() ? nullptr : &key.values[found->second];
+    const std::size_t index = indexOf(key, name);
+    return index == key.values.size() ? nullptr : &key.values[index];
 }
 
 bool RegStore::putValue(RegKey& key, RegValue value) {
-    const auto [slot, isNew] = key.valueIndex.emplace(value.name, key.values.size());
-    if (isNew) {
+    const std::size_t index = indexOf(key, value.name);
+    if (index == key.values.size()) {
+        if (!key.valueIndex && key.values.size() == valuesWithoutIndex) {
+            key.valueIndex = std::make_unique<std::map<std::string, std::size_t, FoldedLess>>();
+            for (std::size_t i = 0; i < key.values.size(); ++i)
+                key.valueIndex->emplace(key.values[i].name, i);
+        }
+        if (key.valueIndex)
+            key.valueIndex->emplace(value.name, index);
         key.values.push_back(std::move(value));
         return true;
     }
-    RegValue& old = key.values[slot->second];
+    RegValue& old = key.values[index];
     if (old.form == value.form && old.type == value.type && old.data == value.data &&
         old.number == value.number)
         return false;
     // The name keeps the case it was created with; comments before it stay in place.
     value.name = std::move(old.name);
-    value.leading = std::move(old.leading);
+    value.read = std::move(old.read);
+    if (value.read)
+        value.read->source.clear();
     old = std::move(value);
     return true;
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,14 +17,19 @@ constexpr std::uint32_t regDword = 4;
 /// dword, raw bytes for everything else.
 enum class RegDataForm { text, dword, bytes };
 
+/// How an entry stood in the file it was read from, to write it back the same way.
+struct ReadText {
+    std::string leading; ///< comment lines before it
+    std::string source;  ///< its own lines; emptied once the entry changes
+};
+
 struct RegValue {
     std::string name; ///< as first written; empty for the default value
-    RegDataForm form = RegDataForm::text;
-    std::uint32_t type = regSz;
     std::string data; ///< UTF-8 text, or raw bytes
+    std::uint32_t type = regSz;
     std::uint32_t number = 0;
-    std::string leading; ///< comment lines read before it, kept in place
-    std::string source;  ///< its lines as read; written back as they were while unchanged
+    RegDataForm form = RegDataForm::text;
+    std::unique_ptr<ReadText> read; ///< null when written by this run
 };
 
 /// Orders names as the registry compares them: without regard to case.
@@ -33,14 +39,19 @@ struct FoldedLess {
 };
 
 struct RegKey {
-    std::string path;                                    ///< from the root, as created
-    std::map<std::string, RegKey*, FoldedLess> children; ///< by name as created
-    std::vector<RegValue> values;                        ///< in the order first written
-    std::map<std::string, std::size_t, FoldedLess> valueIndex;
-    std::string leading; ///< comment lines read before its section
-    std::string header;  ///< its section line as read; empty when made by this run
+    RegKey* parent = nullptr;          ///< null for the root
+    const std::string* name = nullptr; ///< its name as created, kept in the parent's children
+    std::map<std::string, RegKey*, FoldedLess> children;
+    std::vector<RegValue> values; ///< in the order first written
+    /// Values by name, made only once a key holds many: most hold a few, which a scan finds as
+    /// fast, without an index entry for every value.
+    std::unique_ptr<std::map<std::string, std::size_t, FoldedLess>> valueIndex;
+    std::unique_ptr<ReadText> read; ///< its section line as read, and the comments before it
     bool hasSection = false;
 };
+
+/// The key's path from the root, names as created.
+std::string keyPath(const RegKey& key);
 
 /// One registry root held in memory: names compare without regard to case and keep the case
 /// they were created with; the order of sections and values is kept for writing back.
@@ -75,6 +86,9 @@ public:
     std::string trailer; ///< comment lines after the last value
 
 private:
+    /// The value of that name in the key, or values.size().
+    static std::size_t indexOf(const RegKey& key, std::string_view name);
+
     std::deque<RegKey> keys_; // a deque keeps every key's address stable as keys are added
     std::vector<RegKey*> sections_;
 };

@@ -40,7 +40,7 @@ bool readWhole(int fd, std::string& bytes) {
     }
 }
 
-bool writeWhole(int fd, const std::string& bytes) {
+bool writeWhole(int fd, std::string_view bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t wrote = write(fd, bytes.data() + done, bytes.size() - done);
@@ -123,14 +123,16 @@ bool StoreFile::save(std::string& failure) {
     if (!changed_ || !store_ || !problem_.empty())
         return true;
     const std::string temporary = path_ + ".new";
-    const std::string content = writeRegFile(*store_);
     // Under the lock no other run writes this name; one left by a killed run is overwritten.
     const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) {
         failure = systemError("Cannot create", temporary);
         return false;
     }
-    bool written = writeWhole(fd, content) && fsync(fd) == 0;
+    bool written = true;
+    writeRegFile(*store_,
+                 [&](std::string_view piece) { written = written && writeWhole(fd, piece); });
+    written = written && fsync(fd) == 0;
     if (!written)
         failure = systemError("Cannot write", temporary);
     if (close(fd) != 0 && written) {

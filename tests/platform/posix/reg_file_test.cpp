@@ -55,11 +55,11 @@ TEST(RegFile, ChangedAndNewEntriesAreWrittenInExportForm) {
     RegValue path;
     path.name = "a\"b";
     path.data = "C:\\x";
-    store.putValue(key, path);
+    store.putValue(key, std::move(path));
     RegValue multiLine;
     multiLine.name = "Text";
     multiLine.data = "line1\nline2";
-    store.putValue(*store.find("SOFTWARE\\Other\\Child"), multiLine);
+    store.putValue(*store.find("SOFTWARE\\Other\\Child"), std::move(multiLine));
 
     const std::string written = writeRegFile(store);
     EXPECT_NE(written.find(crlf("[HKEY_LOCAL_MACHINE\\SOFTWARE\\New]\n\n"
