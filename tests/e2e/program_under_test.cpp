@@ -48,6 +48,17 @@ std::string regQuoted(const std::string& text) {
 
 } // namespace
 
+const std::string productRegistration = crlf(R"(Windows Registry Editor Version 5.00
+
+[HKEY_LOCAL_MACHINE\SOFTWARE\Classes\ProductInfo.ProductInfo]
+"Manufacturer"="Fluxmeter"
+"ProductName"="Power Analyzer Pro"
+"ProductVersion"="4.2"
+
+)");
+const std::string deviceInfo = "SOFTWARE\\Fluxmeter\\Power Analyzer Pro\\4.2\\DeviceInfo\\";
+const std::string loadFailure = " Error reading xml document: meters.xml\r\n";
+
 std::optional<std::string> readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in)

@@ -65,6 +65,13 @@ private:
     long peakKilobytes_ = 0;
 };
 
+/// A registry in which the product "Fluxmeter" / "Power Analyzer Pro" / "4.2" is installed.
+extern const std::string productRegistration;
+/// Where that product's device entries go.
+extern const std::string deviceInfo;
+/// The line of a document that does not load.
+extern const std::string loadFailure;
+
 /// Reads a whole file; no value when it cannot be opened.
 std::optional<std::string> readFile(const std::string& path);
 

@@ -8,18 +8,6 @@
 namespace modRegistryUpdate::e2e {
 namespace {
 
-const std::string product = "SOFTWARE\\Fluxmeter\\Power Analyzer Pro\\4.2\\DeviceInfo\\";
-const std::string loadFailure = " Error reading xml document: meters.xml\r\n";
-
-const std::string productRegistration = crlf(R"(Windows Registry Editor Version 5.00
-
-[HKEY_LOCAL_MACHINE\SOFTWARE\Classes\ProductInfo.ProductInfo]
-"Manufacturer"="Fluxmeter"
-"ProductName"="Power Analyzer Pro"
-"ProductVersion"="4.2"
-
-)");
-
 /// A document whose one product matches and includes these vendors' devices.
 std::string document(const std::string& devices,
                      const std::vector<std::string>& vendors = {"Acme"}) {
@@ -38,11 +26,11 @@ TEST_F(EndToEnd, ExampleDocumentWritesItsProductsDevicesAndLeavesAnEmptyLog) {
     program.writeFile("meters.xml", *readFile(EXAMPLES_DIR "/meters.xml"));
     program.run({"meters.xml"});
     EXPECT_EQ(program.log(), "");
-    EXPECT_EQ(program.value(product + "NW-200\\2.1", "AC+DC"), "nw200_v2_acdc.cfg");
-    EXPECT_EQ(program.value(product + "NW-200\\TemplateStrings\\AC", "FREQ"), "nw200_freq.tpl");
-    EXPECT_EQ(program.value(product + "VX9\\TemplateStrings\\DC", "OFFSET"), "vx9_offset.tpl");
-    EXPECT_TRUE(program.hasKey(product + "NW-310\\3.0"));
-    EXPECT_FALSE(program.hasKey(product + "L-1")); // its product does not match
+    EXPECT_EQ(program.value(deviceInfo + "NW-200\\2.1", "AC+DC"), "nw200_v2_acdc.cfg");
+    EXPECT_EQ(program.value(deviceInfo + "NW-200\\TemplateStrings\\AC", "FREQ"), "nw200_freq.tpl");
+    EXPECT_EQ(program.value(deviceInfo + "VX9\\TemplateStrings\\DC", "OFFSET"), "vx9_offset.tpl");
+    EXPECT_TRUE(program.hasKey(deviceInfo + "NW-310\\3.0"));
+    EXPECT_FALSE(program.hasKey(deviceInfo + "L-1")); // its product does not match
 }
 
 TEST_F(EndToEnd, DocumentsThatDoNotLoadLogTheFixedLineAndWriteNothing) {
@@ -71,10 +59,10 @@ TEST_F(EndToEnd, FailureInsideAnIncludeCostsThatIncludeOnly) {
     program.run({"m.xml"});
     EXPECT_EQ(program.log(), "Invalid use of Null: attribute \"Filename\" is missing Sub: "
                              "parseNodes: An error has occured developing registry file\r\n");
-    EXPECT_EQ(program.value(product + "A\\1", "AC"), "a.cfg");
-    EXPECT_EQ(program.value(product + "A\\1", "X"), std::nullopt);
-    EXPECT_FALSE(program.hasKey(product + "B"));
-    EXPECT_TRUE(program.hasKey(product + "C"));
+    EXPECT_EQ(program.value(deviceInfo + "A\\1", "AC"), "a.cfg");
+    EXPECT_EQ(program.value(deviceInfo + "A\\1", "X"), std::nullopt);
+    EXPECT_FALSE(program.hasKey(deviceInfo + "B"));
+    EXPECT_TRUE(program.hasKey(deviceInfo + "C"));
 }
 
 TEST_F(EndToEnd, MissingProductComponentIsOneLineWithATrailingSpace) {
@@ -99,8 +87,8 @@ TEST_F(EndToEnd, VendorTextIsDataNotPartOfAQuery) {
 </Meters>)");
     program.run({"m.xml"});
     EXPECT_EQ(program.log(), "");
-    EXPECT_TRUE(program.hasKey(product + "Right"));
-    EXPECT_FALSE(program.hasKey(product + "Wrong"));
+    EXPECT_TRUE(program.hasKey(deviceInfo + "Right"));
+    EXPECT_FALSE(program.hasKey(deviceInfo + "Wrong"));
 }
 
 TEST_F(EndToEnd, FailedRegistryOperationsAreLoggedAndTheRunGoesOn) {
@@ -112,7 +100,7 @@ TEST_F(EndToEnd, FailedRegistryOperationsAreLoggedAndTheRunGoesOn) {
                                         "</RegistryData></Device><Device vendor=\"Acme\" "
                                         "type=\"Fine\"/>"));
     program.run({"m.xml"});
-    const std::string key = "HKEY_LOCAL_MACHINE\\" + product + tooLong;
+    const std::string key = "HKEY_LOCAL_MACHINE\\" + deviceInfo + tooLong;
     // The description is the system's message for the status, worded by each platform.
     const std::string log = program.log().value_or("");
     const std::string invalid = log.substr(0, log.find(" Could not"));
@@ -123,7 +111,7 @@ TEST_F(EndToEnd, FailedRegistryOperationsAreLoggedAndTheRunGoesOn) {
     if (program.isNative()) {
         EXPECT_EQ(invalid, "The parameter is incorrect.");
     }
-    EXPECT_TRUE(program.hasKey(product + "Fine"));
+    EXPECT_TRUE(program.hasKey(deviceInfo + "Fine"));
 }
 
 TEST_F(EndToEnd, TextOutsideTheAnsiCodePageAndNumericVersionsAreStoredExactly) {
@@ -154,7 +142,7 @@ TEST_F(EndToEnd, PathWithBlanksWorksQuotedOrNotAndTheRunIsSilent) {
     program.run({"my meters.xml"});
     const std::string said = program.run({"my meters.xml"});
     EXPECT_EQ(program.log(), "");
-    EXPECT_TRUE(program.hasKey(product + "A"));
+    EXPECT_TRUE(program.hasKey(deviceInfo + "A"));
     EXPECT_EQ(said.find("CreateWindow"), std::string::npos) << said;
     if (program.isNative()) {
         EXPECT_EQ(said, "");
@@ -178,8 +166,8 @@ TEST_F(EndToEnd, ExistingRegistryContentSurvivesAndRunsRepeatWithoutAccumulating
     program.run({"m.xml"});
     EXPECT_EQ(program.log(), "Invalid use of Null: attribute \"Filename\" is missing Sub: "
                              "parseNodes: An error has occured developing registry file\r\n");
-    EXPECT_EQ(program.value(product + "A\\1", "AC"), "new.cfg");
-    EXPECT_EQ(program.value(product + "A\\1", "Kept"), "kept.cfg");
+    EXPECT_EQ(program.value(deviceInfo + "A\\1", "AC"), "new.cfg");
+    EXPECT_EQ(program.value(deviceInfo + "A\\1", "Kept"), "kept.cfg");
     posix::RegKey* other = program.registry().find("SOFTWARE\\Other");
     ASSERT_NE(other, nullptr);
     EXPECT_EQ(program.registry().findValue(*other, "Binary")->data, std::string("\0\xff", 2));

@@ -21,18 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string deviceInfo = "SOFTWARE\\Fluxmeter\\Power Analyzer Pro\\4.2\\DeviceInfo\\";
-const std::string loadFailure = " Error reading xml document: meters.xml\r\n";
 const unsigned nobody = 65534;
-
-const std::string registration = crlf(R"(Windows Registry Editor Version 5.00
-
-[HKEY_LOCAL_MACHINE\SOFTWARE\Classes\ProductInfo.ProductInfo]
-"Manufacturer"="Fluxmeter"
-"ProductName"="Power Analyzer Pro"
-"ProductVersion"="4.2"
-
-)");
 
 /// A document including `vendor`, with `devices` devices of it, each one firmware of two keys.
 std::string document(const std::string& vendor, int devices, const std::string& extra = "") {
@@ -47,9 +36,9 @@ std::string document(const std::string& vendor, int devices, const std::string& 
     return text + "</Meters>";
 }
 
-/// A store of the product's registration and `keys` keys of other software.
+/// A store of the product's productRegistration and `keys` keys of other software.
 std::string largeStore(int keys) {
-    std::string text = registration;
+    std::string text = productRegistration;
     for (int i = 0; i < keys; ++i)
         text += "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other\\Key" + std::to_string(i) +
                 "]\r\n\"Value\"=\"" + std::string(100, 'v') + "\"\r\n\r\n";
@@ -126,7 +115,7 @@ TEST_F(Reliability, NothingOutsideTheDocumentIsRead) {
     getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
     const std::string url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/m";
 
-    program.setRegistry(registration);
+    program.setRegistry(productRegistration);
     program.writeFile("secret.txt", "SECRET");
     program.writeFile("m.xml", "<!DOCTYPE Meters SYSTEM \"" + url +
                                    ".dtd\" [<!ENTITY secret SYSTEM \"secret.txt\">"
@@ -151,7 +140,7 @@ TEST_F(Reliability, LargeDocumentIsReadWithBoundedMemory) {
     // 1 GB and more is a run by hand: RELIABILITY_DOCUMENT_MB=1024.
     const char* setting = std::getenv("RELIABILITY_DOCUMENT_MB");
     const long megabytes = setting ? std::atol(setting) : 64;
-    program.setRegistry(registration);
+    program.setRegistry(productRegistration);
     {
         std::ofstream out(program.folder() + "/big.xml", std::ios::binary);
         out << "<Meters><Product name=\"\"><IncludeKey vendor=\"Acme\"/></Product>";
@@ -173,7 +162,7 @@ TEST_F(Reliability, LargeDocumentIsReadWithBoundedMemory) {
 TEST_F(Reliability, UnwritableFolderStopsTheRunBeforeTheDocument) {
     if (!isRoot())
         GTEST_SKIP() << "needs root, to run the program as another user";
-    program.setRegistry(registration);
+    program.setRegistry(productRegistration);
     program.writeFile("m.xml", document("Acme", 1));
     chmod(program.folder().c_str(), 0555);
     const std::string said = program.run({"m.xml"}, {nobody, {}});
@@ -181,7 +170,7 @@ TEST_F(Reliability, UnwritableFolderStopsTheRunBeforeTheDocument) {
     EXPECT_EQ(said, "Cannot create " + program.folder() +
                         "/registryErrorLog.txt: Permission denied Could not create error file\n");
     EXPECT_EQ(program.log(), std::nullopt);
-    EXPECT_EQ(readFile(program.storePath()), registration);
+    EXPECT_EQ(readFile(program.storePath()), productRegistration);
 }
 
 TEST_F(Reliability, FullOrReadOnlyStoreFolderAtSaveLeavesTheOldStoreWhole) {
@@ -217,7 +206,7 @@ TEST_F(Reliability, FullOrReadOnlyStoreFolderAtSaveLeavesTheOldStoreWhole) {
 TEST_F(Reliability, StoreThatIsALinkStaysALink) {
     fs::create_directory(program.folder() + "/shared");
     const std::string target = program.folder() + "/shared/HKEY_LOCAL_MACHINE.reg";
-    std::ofstream(target, std::ios::binary) << registration;
+    std::ofstream(target, std::ios::binary) << productRegistration;
     fs::create_symlink(target, program.storePath());
     program.writeFile("m.xml", document("Acme", 1));
     program.run({"m.xml"});
@@ -246,7 +235,7 @@ struct HostileDocuments : ::testing::Test {
 };
 
 TEST_F(HostileDocuments, EndSoundlyWithBoundedMemory) {
-    program.setRegistry(registration);
+    program.setRegistry(productRegistration);
     std::string deep;
     for (int i = 0; i < 100000; ++i)
         deep += "<a>";
