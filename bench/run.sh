@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# Measures what a run costs as its work grows, on both builds, beside the floors it cannot beat,
+# and prints one table (also kept as build/bench/results.txt, with the data for the plot).
+#
+#   bench/run.sh [--sizes "1000 10000 100000"] [--wine-sizes "1000 10000"] [--repetitions 5]
+#
+# Native floor: xmllint --noout parsing the same document. Windows floors, under Wine: a bare
+# loop making exactly the program's registry calls (registry_floor.exe), and reg import of the
+# store the native program wrote for the same document.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+sizes="1000 10000 100000"
+wine_sizes="1000 10000"
+repetitions=5
+while [ $# -gt 0 ]; do
+    case "$1" in
+    --sizes) sizes=$2; shift 2 ;;
+    --wine-sizes) wine_sizes=$2; shift 2 ;;
+    --repetitions) repetitions=$2; shift 2 ;;
+    *) echo "unknown option $1" >&2; exit 2 ;;
+    esac
+done
+shape="2 5 2 5"   # firmwares, keys per firmware, categories, entries per category
+seed=1
+
+scripts/install-dependencies.sh windows
+command -v xmllint >/dev/null || { apt-get update -q && apt-get install -y -q --no-install-recommends libxml2-utils; }
+cmake --preset native >/dev/null && cmake --build --preset native -j"$(nproc)" >/dev/null
+cmake --preset windows >/dev/null && cmake --build --preset windows -j"$(nproc)" >/dev/null
+
+out=build/bench
+work=$(mktemp -d)
+trap 'rm -rf "$work"; scripts/wine-run.sh --stop' EXIT
+mkdir -p "$out"
+wine=scripts/wine-run.sh
+
+registration() { # manufacturer, product and version the generated documents are written for
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+    printf '[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\ProductInfo.ProductInfo]\r\n'
+    printf '"Manufacturer"="Bench Instruments"\r\n"ProductName"="Power Analyzer Pro"\r\n'
+    printf '"ProductVersion"="4.2"\r\n\r\n'
+}
+
+# Runs a command N times; prints "median min max peak-MB" of wall seconds and resident memory.
+# $1 is a command run before each repetition to restore the starting state.
+measure() {
+    local reset=$1; shift
+    local times=() peak=0
+    for _ in $(seq "$repetitions"); do
+        eval "$reset"
+        local line
+        line=$( { /usr/bin/time -f "%e %M" "$@" >/dev/null 2>/dev/null; } 2>&1 | tail -n 1)
+        times+=("${line% *}")
+        local kb=${line#* }
+        [ "$kb" -gt "$peak" ] && peak=$kb
+    done
+    local sorted
+    sorted=$(printf '%s\n' "${times[@]}" | sort -g)
+    echo "$(echo "$sorted" | sed -n "$(( (repetitions + 1) / 2 ))p") $(echo "$sorted" | head -n1) $(echo "$sorted" | tail -n1) $(( peak / 1024 ))"
+}
+
+ratio() { awk "BEGIN { printf \"%.2f\", $1 / $2 }"; }
+row() { printf '%-8s %8s %9s %8s  %-26s %-26s %6s\n' "$@"; }
+{
+row build devices values keys "run s (min-max), MB" "floor s (min-max), MB" ratio
+row ----- ------- ------ ---- ------------------- --------------------- -----
+} | tee "$out/results.txt"
+: >"$out/native.dat"
+: >"$out/wine.dat"
+
+for devices in $sizes; do
+    doc=$work/m$devices.xml
+    build/native/bench/generate_meters "$devices" $shape "$seed" >"$doc"
+    read -r keys values < <(build/native/bench/generate_meters --count "$devices" $shape "$seed")
+    cp build/native/RegistryUpdate "$work/"
+    reset="registration >$work/HKEY_LOCAL_MACHINE.reg"
+    read -r run runMin runMax runMb < <(measure "$reset" "$work/RegistryUpdate" "$doc")
+    cp "$work/HKEY_LOCAL_MACHINE.reg" "$work/written$devices.reg"
+    read -r floor floorMin floorMax floorMb < <(measure ":" xmllint --noout "$doc")
+    row native "$devices" "$values" "$keys" "$run ($runMin-$runMax), $runMb" \
+        "$floor ($floorMin-$floorMax), $floorMb xmllint" \
+        "$(ratio $run $floor)" | tee -a "$out/results.txt"
+    echo "$devices $run $runMb $floor $floorMb" >>"$out/native.dat"
+done
+
+# The Windows runs use the test product component, registered in the prefix as the tests do.
+dll=$(echo "Z:$root/build/windows/tests/windows/product_info_server.dll" | sed 's|/|\\\\|g')
+{
+    registration
+    printf '[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\ProductInfo.ProductInfo\\CLSID]\r\n'
+    printf '@="{6A0D3C52-8E4B-4F71-9C1D-2B7E5A90F3C4}"\r\n\r\n'
+    printf '[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\CLSID\\{6A0D3C52-8E4B-4F71-9C1D-2B7E5A90F3C4}\\InprocServer32]\r\n'
+    printf '@="%s"\r\n"ThreadingModel"="Apartment"\r\n\r\n' "$dll"
+} >"$work/setup.reg"
+printf 'Windows Registry Editor Version 5.00\r\n\r\n[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Bench Instruments]\r\n\r\n' >"$work/clear.reg"
+$wine reg import "$work/setup.reg" 2>/dev/null
+cp build/windows/RegistryUpdate.exe build/windows/bench/registry_floor.exe "$work/"
+reset="$wine reg import $work/clear.reg 2>/dev/null"
+for devices in $wine_sizes; do
+    doc=$work/m$devices.xml
+    [ -f "$doc" ] || build/native/bench/generate_meters "$devices" $shape "$seed" >"$doc"
+    read -r keys values < <(build/native/bench/generate_meters --count "$devices" $shape "$seed")
+    read -r run runMin runMax runMb < <(measure "$reset" "$wine" "$work/RegistryUpdate.exe" "$doc")
+    read -r floor floorMin floorMax floorMb < <(measure "$reset" "$wine" "$work/registry_floor.exe" "$devices" $shape "$seed")
+    row wine "$devices" "$values" "$keys" "$run ($runMin-$runMax), $runMb" \
+        "$floor ($floorMin-$floorMax), $floorMb calls" \
+        "$(ratio $run $floor)" | tee -a "$out/results.txt"
+    importSeconds=-
+    if [ -f "$work/written$devices.reg" ]; then
+        read -r importSeconds importMin importMax importMb < <(measure "$reset" "$wine" reg import "$work/written$devices.reg")
+        row "" "" "" "" "" "$importSeconds ($importMin-$importMax), $importMb import" \
+            "$(ratio $run $importSeconds)" | tee -a "$out/results.txt"
+    fi
+    echo "$devices $run $runMb $floor $floorMb $importSeconds" >>"$out/wine.dat"
+done
