@@ -6,6 +6,9 @@ namespace modRegistryUpdate::posix {
 
 RegKey* KeyPathCache::resolve(RegStore& store, std::string_view path, bool create, bool& created) {
     created = false;
+    // The same path again, as for every value written into the key just opened.
+    if (path == lastPath_ && !lastKeys_.empty())
+        return lastKeys_.back().second;
     // The deepest remembered key whose path text starts this one, ending where a segment does.
     const std::size_t common = static_cast<std::size_t>(
         std::mismatch(path.begin(), path.end(), lastPath_.begin(), lastPath_.end()).first -

@@ -237,12 +237,10 @@ private:
     std::string pendingComments_;
 };
 
-/// Quoted text; the line breaks and NULs a name may hold are escaped as the reader expects, so
-/// that one entry stays on one line.
-std::string quote(const std::string& text) {
-    std::string result;
-    result.reserve(text.size() + 2);
-    result += '"';
+/// Appends the text quoted; the line breaks and NULs a name may hold are escaped as the reader
+/// expects, so that one entry always stays on one line.
+void appendQuoted(std::string& out, const std::string& text) {
+    out += '"';
     std::size_t start = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
@@ -253,11 +251,11 @@ std::string quote(const std::string& text) {
                               : c == '\0' ? "\\0"
                                           : nullptr;
         if (escaped) {
-            result.append(text, start, i - start).append(escaped);
+            out.append(text, start, i - start).append(escaped);
             start = i + 1;
         }
     }
-    return result.append(text, start, std::string::npos) + '"';
+    out.append(text, start, std::string::npos) += '"';
 }
 
 /// Text with control characters cannot stand on one line: it is written as REG_SZ bytes.
@@ -289,17 +287,26 @@ std::string hexData(const std::string& prefix, const std::string& bytes) {
     return out + lineEnd;
 }
 
-std::string formatValue(const RegValue& value) {
-    const std::string name = (value.name.empty() ? "@" : quote(value.name)) + "=";
+void appendValue(std::string& out, const RegValue& value) {
+    if (value.name.empty())
+        out += '@';
+    else
+        appendQuoted(out, value.name);
+    out += '=';
     switch (value.form) {
     case RegDataForm::text:
-        if (fitsQuoted(value.data))
-            return name + quote(value.data) + lineEnd;
-        return hexData(name + "hex(1):", utf8ToUtf16le(value.data) + std::string(2, '\0'));
+        if (fitsQuoted(value.data)) {
+            appendQuoted(out, value.data);
+            out += lineEnd;
+        } else {
+            out += hexData("hex(1):", utf8ToUtf16le(value.data) + std::string(2, '\0'));
+        }
+        return;
     case RegDataForm::dword: {
         char digits[16];
         std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(value.number));
-        return name + "dword:" + digits + lineEnd;
+        out.append("dword:").append(digits).append(lineEnd);
+        return;
     }
     case RegDataForm::bytes:
         break;
@@ -307,7 +314,17 @@ std::string formatValue(const RegValue& value) {
     char type[24] = "hex:";
     if (value.type != 3)
         std::snprintf(type, sizeof type, "hex(%x):", static_cast<unsigned>(value.type));
-    return hexData(name + type, value.data);
+    out += hexData(type, value.data);
+}
+
+/// Appends the key's path from the root, names as created.
+void appendPath(std::string& out, const RegKey& key) {
+    if (!key.parent)
+        return;
+    appendPath(out, *key.parent);
+    if (key.parent->parent)
+        out += '\\';
+    out += *key.name;
 }
 
 } // namespace
@@ -328,22 +345,19 @@ void writeRegFile(const RegStore& store, const std::function<void(std::string_vi
         }
     };
     for (const RegKey* key : store.sections()) {
-        if (key->read)
+        if (key->read) {
             out.append(key->read->leading).append(key->read->source).append(lineEnd);
-        else
-            out.append("[")
-                .append(rootName)
-                .append(key->parent ? "\\" : "")
-                .append(keyPath(*key))
-                .append("]")
-                .append(lineEnd);
+        } else {
+            appendPath(out.append("[").append(rootName).append(key->parent ? "\\" : ""), *key);
+            out.append("]").append(lineEnd);
+        }
         for (const RegValue& value : key->values) {
             if (value.read)
                 out += value.read->leading;
             if (value.read && !value.read->source.empty())
                 out += value.read->source;
             else
-                out += formatValue(value);
+                appendValue(out, value);
         }
         out += lineEnd;
         flushIfFull();

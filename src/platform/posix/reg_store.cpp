@@ -62,13 +62,6 @@ namespace {
 constexpr std::size_t valuesWithoutIndex = 8;
 }
 
-std::string keyPath(const RegKey& key) {
-    if (!key.parent)
-        return std::string();
-    std::string path = keyPath(*key.parent);
-    return (path.empty() ? path : path + "\\") + *key.name;
-}
-
 std::size_t RegStore::indexOf(const RegKey& key, std::string_view name) {
     if (key.valueIndex) {
         const auto found = key.valueIndex->find(name);

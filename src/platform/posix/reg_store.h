@@ -50,9 +50,6 @@ struct RegKey {
     bool hasSection = false;
 };
 
-/// The key's path from the root, names as created.
-std::string keyPath(const RegKey& key);
-
 /// One registry root held in memory: names compare without regard to case and keep the case
 /// they were created with; the order of sections and values is kept for writing back.
 class RegStore {

@@ -99,6 +99,12 @@ int compareFolded(std::string_view left, std::string_view right) {
     while (l < left.size() && r < right.size()) {
         const auto leftByte = static_cast<unsigned char>(left[l]);
         const auto rightByte = static_cast<unsigned char>(right[r]);
+        // Names mostly share long stretches byte for byte; only a difference needs folding.
+        if (leftByte == rightByte && leftByte < 0x80) {
+            ++l;
+            ++r;
+            continue;
+        }
         char32_t a;
         char32_t b;
         if (leftByte < 0x80 && rightByte < 0x80) {
