@@ -13,6 +13,7 @@ unset DISPLAY
 
 if [ "${1:-}" = --stop ]; then
     wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
     exit 0
 fi
 # Wine's background processes must not hold the caller's output open, or whoever reads it
