@@ -51,7 +51,8 @@ measure() {
     for _ in $(seq "$repetitions"); do
         eval "$reset"
         local line
-        line=$( { /usr/bin/time -f "%e %M" "$@" >/dev/null 2>/dev/null; } 2>&1 | tail -n 1)
+        /usr/bin/time -o "$work/time" -f "%e %M" "$@" >/dev/null 2>&1
+        line=$(tail -n 1 "$work/time")
         times+=("${line% *}")
         local kb=${line#* }
         [ "$kb" -gt "$peak" ] && peak=$kb
@@ -95,9 +96,16 @@ dll=$(echo "Z:$root/build/windows/tests/windows/product_info_server.dll" | sed '
     printf '@="%s"\r\n"ThreadingModel"="Apartment"\r\n\r\n' "$dll"
 } >"$work/setup.reg"
 printf 'Windows Registry Editor Version 5.00\r\n\r\n[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Bench Instruments]\r\n\r\n' >"$work/clear.reg"
+$wine reg import "$work/clear.reg" 2>/dev/null
 $wine reg import "$work/setup.reg" 2>/dev/null
 cp build/windows/RegistryUpdate.exe build/windows/bench/registry_floor.exe "$work/"
-reset="$wine reg import $work/clear.reg 2>/dev/null"
+# Each repetition starts from the same registry files and a fresh, idle Wine server, so that no
+# deletion or save of an earlier repetition's keys is still under way while it is timed.
+prefix=build/windows/wineprefix
+$wine --stop
+mkdir -p "$work/registry"
+cp "$prefix"/*.reg "$work/registry/"
+reset="$wine --stop; cp $work/registry/*.reg $prefix/; $wine cmd /c exit >/dev/null 2>&1"
 for devices in $wine_sizes; do
     doc=$work/m$devices.xml
     [ -f "$doc" ] || build/native/bench/generate_meters "$devices" $shape "$seed" >"$doc"
