@@ -26,14 +26,15 @@ int main(int argc, char** argv) {
     if (count) {
         long keys = 0;
         long values = 0;
-        bench::replayRegistryCalls(shape, {[&](const std::string&) { ++keys; },
-                                           [&](const std::string&, const std::string&,
-                                               const std::string&) { ++values; }});
+        bench::replayRegistryCalls(
+            shape, {[&](const std::string&) { ++keys; },
+                    [&](const std::string&, const std::string&, const std::string&) {
+                        ++values;
+                    }});
         std::printf("%ld %ld\n", keys, values);
         return 0;
     }
-    bench::writeDocument(shape, [](const std::string& text) {
-        std::fwrite(text.data(), 1, text.size(), stdout);
-    });
+    bench::writeDocument(
+        shape, [](const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); });
     return 0;
 }

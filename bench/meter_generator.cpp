@@ -47,15 +47,16 @@ private:
     std::mt19937 random_;
 };
 
-std::string vendorName(int vendor) { return "Vendor " + std::to_string(vendor); }
+std::string vendorName(int vendor) {
+    return "Vendor " + std::to_string(vendor);
+}
 std::string fileName(const Device& device, const std::string& what) {
     return device.type + "_" + what + ".cfg";
 }
 
 } // namespace
 
-void writeDocument(const DocumentShape& shape,
-                   const std::function<void(const std::string&)>& out) {
+void writeDocument(const DocumentShape& shape, const std::function<void(const std::string&)>& out) {
     out("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Meters>\n");
     // Every vendor is included once by a matching product; one product never matches.
     out("  <Product name=\"^Power Analy[sz]er\">\n");
@@ -123,9 +124,9 @@ void replayRegistryCalls(const DocumentShape& shape, const RegistryCalls& calls)
                     deviceKey + "\\TemplateStrings\\Category" + std::to_string(c);
                 calls.createKey(categoryKey);
                 for (int e = 0; e < shape.entries; ++e)
-                    calls.setValue(categoryKey, "Template" + std::to_string(e),
-                                   fileName(device, "c" + std::to_string(c) + "_" +
-                                                        std::to_string(e)));
+                    calls.setValue(
+                        categoryKey, "Template" + std::to_string(e),
+                        fileName(device, "c" + std::to_string(c) + "_" + std::to_string(e)));
             }
         }
     }

@@ -68,16 +68,6 @@ std::optional<std::string> readFile(const std::string& path) {
     return bytes.str();
 }
 
-std::string crlf(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '\n')
-            out += '\r';
-        out += c;
-    }
-    return out;
-}
-
 ProgramUnderTest::ProgramUnderTest()
     : wine_(environment("REGISTRY_UPDATE_WINE")),
       component_(environment("REGISTRY_UPDATE_TEST_COMPONENT")) {

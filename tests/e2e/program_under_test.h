@@ -1,5 +1,6 @@
 #pragma once
 
+#include "crlf.h"
 #include "platform/posix/reg_store.h"
 #include "platform/posix/temporary_folder.h"
 
@@ -74,8 +75,5 @@ extern const std::string loadFailure;
 
 /// Reads a whole file; no value when it cannot be opened.
 std::optional<std::string> readFile(const std::string& path);
-
-/// The text with every LF preceded by CR.
-std::string crlf(const std::string& text);
 
 } // namespace modRegistryUpdate::e2e

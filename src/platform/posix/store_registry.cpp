@@ -44,29 +44,25 @@ RegistryKey handleOf(RegKey& key) {
 } // namespace
 
 RegistryStatus StoreRegistry::createKey(RegistryRoot, const std::string& path, RegistryKey& key) {
-    RegStore* store = file_.store();
-    if (!store)
-        return badDatabase;
-    if (const RegistryStatus status = checkPath(path); status != registrySuccess)
-        return status;
-    bool created = false;
-    RegKey* found = paths_.resolve(*store, path, true, created);
-    if (created)
-        file_.markChanged();
-    key = handleOf(*found);
-    return registrySuccess;
+    return resolveKey(path, true, key);
 }
 
 RegistryStatus StoreRegistry::openKey(RegistryRoot, const std::string& path, RegistryKey& key) {
+    return resolveKey(path, false, key);
+}
+
+RegistryStatus StoreRegistry::resolveKey(const std::string& path, bool create, RegistryKey& key) {
     RegStore* store = file_.store();
     if (!store)
         return badDatabase;
     if (const RegistryStatus status = checkPath(path); status != registrySuccess)
         return status;
     bool created = false;
-    RegKey* found = paths_.resolve(*store, path, false, created);
+    RegKey* found = paths_.resolve(*store, path, create, created);
     if (!found)
         return fileNotFound;
+    if (created)
+        file_.markChanged();
     key = handleOf(*found);
     return registrySuccess;
 }

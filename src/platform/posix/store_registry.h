@@ -21,6 +21,9 @@ public:
     std::string storeLocation() const override { return file_.path(); }
 
 private:
+    /// Opens the key, or with `create` creates it and its missing parents first.
+    RegistryStatus resolveKey(const std::string& path, bool create, RegistryKey& key);
+
     StoreFile& file_;
     KeyPathCache paths_;
     std::string saveFailure_;

@@ -1,3 +1,4 @@
+#include "crlf.h"
 #include "platform/posix/reg_file.h"
 #include "platform/posix/unicode_text.h"
 
@@ -5,16 +6,6 @@
 
 namespace modRegistryUpdate::posix {
 namespace {
-
-std::string crlf(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '\n')
-            out += '\r';
-        out += c;
-    }
-    return out;
-}
 
 const std::string exported = crlf(R"(Windows Registry Editor Version 5.00
 
