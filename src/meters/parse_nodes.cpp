@@ -73,7 +73,7 @@ void parseNodes(Module& module, const XmlDocument& document, const XmlNode& incl
         const std::string vendor = readAttribute(includeKey, "vendor").toText();
         for (const auto& device : devicesOfVendor(document, vendor)) {
             const std::string type = readAttribute(*device, "type").toText();
-            // Asked anew for every device: the product may answer differently each time.
+            // A new component for every device: instances are never kept between uses.
             const std::string baseSubKey = getProductSubKey(module);
             if (baseSubKey.empty()) {
                 module.errorLog.writeLine("Could not generate a subkey, exiting...");

@@ -19,7 +19,7 @@ void readMeterDocument(Module& module) {
             processProducts(module, *document);
             return;
         }
-        // The name in this line is fixed: installers look for it whatever path was given.
+        // The line names "meters.xml" whatever path was given: readers of the log match it.
         contextMessage = "Error reading xml document: meters.xml";
         module.errorLog.writeLine(" " + contextMessage);
     } catch (...) {
