@@ -15,8 +15,6 @@ public:
     AttributeValue(std::optional<std::string> text, const char* kind, std::string name)
         : text_(std::move(text)), kind_(kind), name_(std::move(name)) {}
 
-    bool isNull() const { return !text_; }
-
     /// The text itself; a null value cannot be used as text and raises a Failure.
     const std::string& toText() const {
         if (!text_)

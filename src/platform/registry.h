@@ -27,7 +27,8 @@ public:
     /// Opens an existing key for reading and writing values. On failure `key` stays 0.
     virtual RegistryStatus openKey(RegistryRoot root, const std::string& path,
                                    RegistryKey& key) = 0;
-    /// Writes one text value; an empty name is the key's default value.
+    /// Writes one text value; an empty name is the key's default value. Key 0 (a key that could
+    /// not be opened) gives the invalid-handle status.
     virtual RegistryStatus setTextValue(RegistryKey key, const std::string& valueName,
                                         const std::string& text) = 0;
     /// Closes an open key; closing key 0 does nothing.

@@ -16,9 +16,6 @@ private:
     const RegistryKey& key_;
 };
 
-// Status of a write against a key that could not be opened.
-constexpr RegistryStatus invalidHandle = 6;
-
 } // namespace
 
 RegistryStatus createRegistryKey(Registry& registry, RegistryRoot root,
@@ -41,8 +38,6 @@ RegistryStatus setRegistryValue(Registry& registry, RegistryRoot root, const std
 RegistryStatus writeValueData(Registry& registry, RegistryKey key, const std::string& valueName,
                               const AttributeValue& value) {
     const std::string& text = value.toText();
-    if (key == 0)
-        return invalidHandle;
     return registry.setTextValue(key, valueName, text);
 }
 

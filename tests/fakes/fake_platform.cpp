@@ -122,6 +122,7 @@ std::string upper(std::string text) {
 
 constexpr RegistryStatus accessDenied = 5;
 constexpr RegistryStatus notFound = 2;
+constexpr RegistryStatus invalidHandle = 6;
 
 } // namespace
 
@@ -182,6 +183,8 @@ RegistryStatus FakeRegistry::openKey(RegistryRoot, const std::string& path, Regi
 
 RegistryStatus FakeRegistry::setTextValue(RegistryKey key, const std::string& valueName,
                                           const std::string& text) {
+    if (key == 0)
+        return invalidHandle;
     values[handles_.at(key - 1)][upper(valueName)] = text;
     return registrySuccess;
 }
