@@ -1,6 +1,7 @@
 #include "platform/posix/posix_text_log.h"
 
 #include "platform/failure.h"
+#include "platform/posix/file_io.h"
 
 #include <cerrno>
 #include <cstring>
@@ -20,16 +21,8 @@ public:
 
     // Each line goes straight to the file, so it is there however the process ends.
     void writeLine(const std::string& text) override {
-        const std::string line = text + "\r\n";
-        std::size_t done = 0;
-        while (done < line.size()) {
-            const ssize_t wrote = fd_ < 0 ? -1 : write(fd_, line.data() + done, line.size() - done);
-            if (wrote < 0 && errno == EINTR)
-                continue;
-            if (wrote < 0)
-                throw Failure("Cannot write " + path_ + ": " + std::strerror(errno));
-            done += static_cast<std::size_t>(wrote);
-        }
+        if (!writeAll(fd_, text + "\r\n"))
+            throw Failure("Cannot write " + path_ + ": " + std::strerror(errno));
     }
 
     void close() override {

@@ -1,5 +1,6 @@
 #include "platform/posix/store_file.h"
 
+#include "platform/posix/file_io.h"
 #include "platform/posix/reg_file.h"
 
 #include <cerrno>
@@ -24,33 +25,6 @@ std::string systemError(const std::string& what, const std::string& path) {
 std::string folderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-}
-
-bool readWhole(int fd, std::string& bytes) {
-    char buffer[1 << 16];
-    for (;;) {
-        const ssize_t got = read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return false;
-        if (got == 0)
-            return true;
-        bytes.append(buffer, static_cast<std::size_t>(got));
-    }
-}
-
-bool writeWhole(int fd, std::string_view bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t wrote = write(fd, bytes.data() + done, bytes.size() - done);
-        if (wrote < 0 && errno == EINTR)
-            continue;
-        if (wrote < 0)
-            return false;
-        done += static_cast<std::size_t>(wrote);
-    }
-    return true;
 }
 
 } // namespace
@@ -107,7 +81,7 @@ void StoreFile::load() {
     struct stat status {};
     if (fstat(fd, &status) == 0 && S_ISDIR(status.st_mode))
         problem_ = "The registry store " + path_ + " is a directory";
-    else if (!readWhole(fd, bytes))
+    else if (!readAll(fd, bytes))
         problem_ = systemError("Cannot read the registry store", path_);
     close(fd);
     if (!problem_.empty())
@@ -120,7 +94,8 @@ void StoreFile::load() {
 }
 
 bool StoreFile::save(std::string& failure) {
-    if (!changed_ || !store_ || !problem_.empty())
+    // Only a store that was read can have changed.
+    if (!changed_)
         return true;
     const std::string temporary = path_ + ".new";
     // Under the lock no other run writes this name; one left by a killed run is overwritten.
@@ -131,7 +106,7 @@ bool StoreFile::save(std::string& failure) {
     }
     bool written = true;
     writeRegFile(*store_,
-                 [&](std::string_view piece) { written = written && writeWhole(fd, piece); });
+                 [&](std::string_view piece) { written = written && writeAll(fd, piece); });
     written = written && fsync(fd) == 0;
     if (!written)
         failure = systemError("Cannot write", temporary);
