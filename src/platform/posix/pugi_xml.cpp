@@ -13,15 +13,11 @@ namespace {
 /// every device.
 class CompiledQueries {
 public:
+    /// The compiled expression; a malformed one raises pugi::xpath_exception.
     const pugi::xpath_query& operator[](const std::string& expression) {
         auto found = queries_.find(expression);
-        if (found == queries_.end()) {
-            try {
-                found = queries_.try_emplace(expression, expression.c_str()).first;
-            } catch (const pugi::xpath_exception& error) {
-                throw Failure("Invalid selection \"" + expression + "\": " + error.what());
-            }
-        }
+        if (found == queries_.end())
+            found = queries_.try_emplace(expression, expression.c_str()).first;
         return found->second;
     }
 
