@@ -3,13 +3,35 @@
 #include "platform/attribute_value.h"
 #include "platform/xml.h"
 
+#include <memory>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace modRegistryUpdate {
+
+/// The `Device` children of the document element `Meters`, grouped by their exact vendor text,
+/// each group in document order.
+struct VendorDevices {
+    XmlNodeList devices;
+    std::unordered_map<std::string, std::vector<const XmlNode*>> byVendor;
+};
+
+/// The loaded meter definition document.
+struct MeterDocument {
+    std::unique_ptr<XmlDocument> xml;
+    /// Made the first time an include needs it: every include would otherwise scan every device.
+    std::unique_ptr<VendorDevices> vendorDevices;
+};
 
 /// An element's attribute as text or null; a null one names the attribute when converted.
 inline AttributeValue readAttribute(const XmlNode& element, const std::string& name) {
     return AttributeValue(element.getAttribute(name), "attribute", name);
 }
+
+/// The devices whose vendor is exactly this text, in document order. The first call selects and
+/// groups them; a failing selection raises a Failure and leaves them to be selected again.
+const std::vector<const XmlNode*>& devicesOfVendor(MeterDocument& document,
+                                                   const std::string& vendor);
 
 } // namespace modRegistryUpdate

@@ -32,17 +32,6 @@ void setValue(Module& module, const std::string& keyPath, const XmlNode& entry,
                                   valueName + "\" in " + localMachinePrefix + keyPath);
 }
 
-/// The `Device` children of the document element `Meters` whose vendor is exactly this text.
-/// The vendor is compared as data, never put into an expression, so any character is safe.
-XmlNodeList devicesOfVendor(const XmlDocument& document, const std::string& vendor) {
-    XmlNodeList devices;
-    for (auto& device : document.selectNodes("./Meters/Device")) {
-        if (device->getAttribute("vendor") == vendor)
-            devices.push_back(std::move(device));
-    }
-    return devices;
-}
-
 void buildDevice(Module& module, const XmlNode& device, const std::string& deviceKey) {
     createKey(module, deviceKey);
     for (const auto& firmware : device.selectNodes("./RegistryData/Firmware")) {
@@ -68,10 +57,11 @@ void buildDevice(Module& module, const XmlNode& device, const std::string& devic
 
 } // namespace
 
-void parseNodes(Module& module, const XmlDocument& document, const XmlNode& includeKey) {
+void parseNodes(Module& module, MeterDocument& document, const XmlNode& includeKey) {
     try {
         const std::string vendor = readAttribute(includeKey, "vendor").toText();
-        for (const auto& device : devicesOfVendor(document, vendor)) {
+        // The vendor is compared as data, never put into an expression, so any character is safe.
+        for (const XmlNode* device : devicesOfVendor(document, vendor)) {
             const std::string type = readAttribute(*device, "type").toText();
             // A new component for every device: instances are never kept between uses.
             const std::string baseSubKey = getProductSubKey(module);

@@ -13,10 +13,10 @@ namespace modRegistryUpdate {
 void readMeterDocument(Module& module) {
     std::string contextMessage;
     try {
-        std::unique_ptr<XmlDocument> document = module.platform.xml.createDocument();
+        MeterDocument document{module.platform.xml.createDocument(), nullptr};
         const std::string location = getDocumentPath(module);
-        if (document->load(location)) {
-            processProducts(module, *document);
+        if (document.xml->load(location)) {
+            processProducts(module, document);
             return;
         }
         // The line names "meters.xml" whatever path was given: readers of the log match it.
@@ -27,11 +27,11 @@ void readMeterDocument(Module& module) {
     }
 }
 
-void processProducts(Module& module, const XmlDocument& document) {
+void processProducts(Module& module, MeterDocument& document) {
     Runtime& runtime = module.platform.runtime;
     // Read before any product is looked at, so a missing component shows even without one.
     const std::string subject = runtime.upperCase(readProductName(module));
-    for (const auto& product : document.selectNodes("//Meters/Product")) {
+    for (const auto& product : document.xml->selectNodes("//Meters/Product")) {
         const std::string pattern = runtime.upperCase(readAttribute(*product, "name").toText());
         if (!productNameMatches(module, pattern, subject))
             continue;

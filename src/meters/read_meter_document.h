@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/xml.h"
+#include "meters/meter_document.h"
 #include "run/module.h"
 
 #include <string>
@@ -14,7 +14,7 @@ void readMeterDocument(Module& module);
 
 /// Builds every include of every `Product` whose name pattern matches the installed product's
 /// name, in document order. Raises what fails; has no handler of its own.
-void processProducts(Module& module, const XmlDocument& document);
+void processProducts(Module& module, MeterDocument& document);
 
 /// Whether the pattern is found anywhere in the text, letter case ignored. An invalid pattern
 /// raises a Failure.

@@ -16,17 +16,17 @@ struct ParseNodes : ::testing::Test {
     /// Loads the document and runs every include of its first product.
     void build(FakeElement meters) {
         fake.xml.documents["doc"] = std::move(meters);
-        document = fake.xml.createDocument();
-        ASSERT_TRUE(document->load("doc"));
+        document.xml = fake.xml.createDocument();
+        ASSERT_TRUE(document.xml->load("doc"));
         for (const auto& include :
-             document->selectNodes("//Meters/Product")[0]->selectNodes("./IncludeKey"))
-            parseNodes(module, *document, *include);
+             document.xml->selectNodes("//Meters/Product")[0]->selectNodes("./IncludeKey"))
+            parseNodes(module, document, *include);
     }
 
     FakePlatform fake;
     std::unique_ptr<TextLog> log = fake.logs.createTextFile("log");
     Module module{fake.platform, *log};
-    std::unique_ptr<XmlDocument> document;
+    MeterDocument document;
 };
 
 TEST_F(ParseNodes, WritesFirmwareAndTemplateStringTreeOfTheIncludedVendorOnly) {
