@@ -1,4 +1,4 @@
-// generate_meters DEVICES FIRMWARES KEYS CATEGORIES ENTRIES SEED
+// generate_meters DEVICES FIRMWARES KEYS CATEGORIES ENTRIES SEED [VENDORS [PRODUCTS]]
 //   writes the meter definition document of that shape on standard output;
 // generate_meters --count ...: prints how many keys and values a run creates and writes for it.
 
@@ -11,8 +11,10 @@
 int main(int argc, char** argv) {
     const bool count = argc > 1 && std::string(argv[1]) == "--count";
     const int first = count ? 2 : 1;
-    if (argc != first + 6) {
-        std::fprintf(stderr, "usage: %s [--count] DEVICES FIRMWARES KEYS CATEGORIES ENTRIES SEED\n",
+    if (argc < first + 6 || argc > first + 8) {
+        std::fprintf(stderr,
+                     "usage: %s [--count] DEVICES FIRMWARES KEYS CATEGORIES ENTRIES SEED "
+                     "[VENDORS [PRODUCTS]]\n",
                      argv[0]);
         return 2;
     }
@@ -23,6 +25,10 @@ int main(int argc, char** argv) {
     shape.categories = std::atoi(argv[first + 3]);
     shape.entries = std::atoi(argv[first + 4]);
     shape.seed = static_cast<std::uint32_t>(std::strtoul(argv[first + 5], nullptr, 10));
+    if (argc > first + 6)
+        shape.vendors = std::atoi(argv[first + 6]);
+    if (argc > first + 7)
+        shape.products = std::atoi(argv[first + 7]);
     if (count) {
         long keys = 0;
         long values = 0;

@@ -11,8 +11,6 @@ const char* const productVersion = "4.2";
 
 namespace {
 
-constexpr int vendorCount = 5;
-
 /// Everything random about one device, drawn in the same order for the document and the replay.
 struct Device {
     int vendor;
@@ -35,7 +33,7 @@ public:
 
     Device next(int index) {
         Device device;
-        device.vendor = static_cast<int>(random_() % vendorCount);
+        device.vendor = static_cast<int>(random_() % static_cast<std::uint32_t>(shape_.vendors));
         device.type = "M" + std::to_string(index) + "-" + token(random_, 6);
         for (int f = 0; f < shape_.firmwares; ++f)
             device.versions.push_back(std::to_string(f + 1) + "." + token(random_, 3));
@@ -54,21 +52,55 @@ std::string fileName(const Device& device, const std::string& what) {
     return device.type + "_" + what + ".cfg";
 }
 
+/// Products alternate: the even ones match the installed product, the odd ones do not.
+bool matches(int product) {
+    return product % 2 == 0;
+}
+int matchingProducts(const DocumentShape& shape) {
+    return (shape.products + 1) / 2;
+}
+/// The vendor is included by matching product number vendor % matchingProducts, and by the
+/// product after it, which does not match.
+bool includes(const DocumentShape& shape, int product, int vendor) {
+    return vendor % matchingProducts(shape) == product / 2;
+}
+
+void replayDevice(const DocumentShape& shape, const Device& device, const std::string& deviceKey,
+                  const RegistryCalls& calls) {
+    calls.createKey(deviceKey);
+    for (const std::string& version : device.versions) {
+        const std::string firmwareKey = deviceKey + "\\" + version;
+        calls.createKey(firmwareKey);
+        for (int k = 0; k < shape.keys; ++k)
+            calls.setValue(firmwareKey, "Mode" + std::to_string(k),
+                           fileName(device, version + "_" + std::to_string(k)));
+    }
+    if (shape.categories == 0)
+        return;
+    calls.createKey(deviceKey + "\\TemplateStrings");
+    for (int c = 0; c < shape.categories; ++c) {
+        const std::string categoryKey =
+            deviceKey + "\\TemplateStrings\\Category" + std::to_string(c);
+        calls.createKey(categoryKey);
+        for (int e = 0; e < shape.entries; ++e)
+            calls.setValue(categoryKey, "Template" + std::to_string(e),
+                           fileName(device, "c" + std::to_string(c) + "_" + std::to_string(e)));
+    }
+}
+
 } // namespace
 
 void writeDocument(const DocumentShape& shape, const std::function<void(const std::string&)>& out) {
     out("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Meters>\n");
-    // Every vendor is included once by a matching product; one product never matches.
-    out("  <Product name=\"^Power Analy[sz]er\">\n");
-    for (int vendor = 0; vendor < 3; ++vendor)
-        out("    <IncludeKey vendor=\"" + vendorName(vendor) + "\"/>\n");
-    out("  </Product>\n  <Product name=\"Lab Edition\">\n");
-    for (int vendor = 0; vendor < vendorCount; ++vendor)
-        out("    <IncludeKey vendor=\"" + vendorName(vendor) + "\"/>\n");
-    out("  </Product>\n  <Product name=\"pro$\">\n");
-    for (int vendor = 3; vendor < vendorCount; ++vendor)
-        out("    <IncludeKey vendor=\"" + vendorName(vendor) + "\"/>\n");
-    out("  </Product>\n");
+    for (int product = 0; product < shape.products; ++product) {
+        out(matches(product) ? "  <Product name=\"^Power Analy[sz]er\">\n"
+                             : "  <Product name=\"Lab Edition\">\n");
+        for (int vendor = 0; vendor < shape.vendors; ++vendor) {
+            if (includes(shape, product, vendor))
+                out("    <IncludeKey vendor=\"" + vendorName(vendor) + "\"/>\n");
+        }
+        out("  </Product>\n");
+    }
 
     DeviceSource source(shape);
     for (int index = 0; index < shape.devices; ++index) {
@@ -100,34 +132,20 @@ void writeDocument(const DocumentShape& shape, const std::function<void(const st
 void replayRegistryCalls(const DocumentShape& shape, const RegistryCalls& calls) {
     const std::string base = std::string("SOFTWARE\\") + manufacturer + "\\" + productName + "\\" +
                              productVersion + "\\DeviceInfo\\";
-    // The program builds vendor by vendor, in the order the matching product includes them.
-    for (int vendor = 0; vendor < vendorCount; ++vendor) {
-        DeviceSource source(shape);
-        for (int index = 0; index < shape.devices; ++index) {
-            const Device device = source.next(index);
-            if (device.vendor != vendor)
+    // Drawn once and grouped, so that the replay costs what the program's writes cost.
+    std::vector<std::vector<Device>> byVendor(static_cast<std::size_t>(shape.vendors));
+    DeviceSource source(shape);
+    for (int index = 0; index < shape.devices; ++index) {
+        Device device = source.next(index);
+        byVendor[static_cast<std::size_t>(device.vendor)].push_back(std::move(device));
+    }
+    // The program builds product by product, vendor by vendor in the order each includes them.
+    for (int product = 0; product < shape.products; product += 2) {
+        for (int vendor = 0; vendor < shape.vendors; ++vendor) {
+            if (!includes(shape, product, vendor))
                 continue;
-            const std::string deviceKey = base + device.type;
-            calls.createKey(deviceKey);
-            for (const std::string& version : device.versions) {
-                const std::string firmwareKey = deviceKey + "\\" + version;
-                calls.createKey(firmwareKey);
-                for (int k = 0; k < shape.keys; ++k)
-                    calls.setValue(firmwareKey, "Mode" + std::to_string(k),
-                                   fileName(device, version + "_" + std::to_string(k)));
-            }
-            if (shape.categories == 0)
-                continue;
-            calls.createKey(deviceKey + "\\TemplateStrings");
-            for (int c = 0; c < shape.categories; ++c) {
-                const std::string categoryKey =
-                    deviceKey + "\\TemplateStrings\\Category" + std::to_string(c);
-                calls.createKey(categoryKey);
-                for (int e = 0; e < shape.entries; ++e)
-                    calls.setValue(
-                        categoryKey, "Template" + std::to_string(e),
-                        fileName(device, "c" + std::to_string(c) + "_" + std::to_string(e)));
-            }
+            for (const Device& device : byVendor[static_cast<std::size_t>(vendor)])
+                replayDevice(shape, device, base + device.type, calls);
         }
     }
 }

@@ -13,6 +13,8 @@ struct DocumentShape {
     int keys = 5;       ///< per firmware
     int categories = 2; ///< per device
     int entries = 5;    ///< per category
+    int vendors = 5;    ///< the devices are spread over this many
+    int products = 3;   ///< every other one matches; the matching ones share the vendors
     std::uint32_t seed = 1;
 };
 
@@ -21,8 +23,8 @@ extern const char* const manufacturer;
 extern const char* const productName;
 extern const char* const productVersion;
 
-/// Writes a document of that shape, the same for the same seed: its devices spread over several
-/// vendors, which matching and non-matching products include.
+/// Writes a document of that shape, the same for the same seed: its devices spread over the
+/// vendors, each included once by a matching product and once by a product that does not match.
 void writeDocument(const DocumentShape& shape, const std::function<void(const std::string&)>& out);
 
 /// What the program does in the registry for that document, in its order: `createKey` for each

@@ -1,4 +1,4 @@
-// registry_floor DEVICES FIRMWARES KEYS CATEGORIES ENTRIES SEED
+// registry_floor DEVICES FIRMWARES KEYS CATEGORIES ENTRIES SEED [VENDORS [PRODUCTS]]
 // Makes exactly the registry calls RegistryUpdate makes for that generated document, and
 // nothing else: a key created and closed for each key, a key opened, a value set and the key
 // closed for each value, through the same wide functions. The floor a run cannot go below.
@@ -25,7 +25,7 @@ constexpr REGSAM keyAccess = 0x3F;
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 7)
+    if (argc < 7 || argc > 9)
         return 2;
     bench::DocumentShape shape;
     shape.devices = std::atoi(argv[1]);
@@ -34,6 +34,10 @@ int main(int argc, char** argv) {
     shape.categories = std::atoi(argv[4]);
     shape.entries = std::atoi(argv[5]);
     shape.seed = static_cast<std::uint32_t>(std::strtoul(argv[6], nullptr, 10));
+    if (argc > 7)
+        shape.vendors = std::atoi(argv[7]);
+    if (argc > 8)
+        shape.products = std::atoi(argv[8]);
     bench::replayRegistryCalls(
         shape, {[](const std::string& key) {
                     HKEY created = nullptr;
