@@ -7,16 +7,15 @@ command -v gnuplot >/dev/null ||
 gnuplot <<'PLOT'
 set terminal png size 900,560
 set output "docs/performance.png"
-set title "A run's time against the number of devices (F=2, K=5, C=2, E=5)"
+set title "The Linux program's time against the number of devices, by document shape"
 set xlabel "devices"
 set ylabel "seconds (median)"
 set logscale xy
 set key top left
 set grid
-plot "build/bench/native.dat" using 1:2 with linespoints title "Linux program", \
-     "build/bench/native.dat" using 1:4 with linespoints title "floor: xmllint --noout", \
-     "build/bench/wine.dat" using 1:2 with linespoints title "Windows program (Wine)", \
-     "build/bench/wine.dat" using 1:4 with linespoints title "floor: its registry calls (Wine)", \
-     "build/bench/wine.dat" using 1:6 with linespoints title "reg import of the same entries (Wine)"
+plot "build/bench/native-five.dat" using 1:2 with linespoints title "five vendors", \
+     "build/bench/native-vendors.dat" using 1:2 with linespoints title "a vendor per ten devices", \
+     "build/bench/native-products.dat" using 1:2 with linespoints title "a product per ten devices", \
+     "build/bench/native-five.dat" using 1:4 with linespoints title "floor: xmllint --noout (five vendors)"
 PLOT
 echo "wrote docs/performance.png"

@@ -2,28 +2,43 @@
 # Measures what a run costs as its work grows, on both builds, beside the floors it cannot beat,
 # and prints one table (also kept as build/bench/results.txt, with the data for the plot).
 #
-#   bench/run.sh [--sizes "1000 10000 100000"] [--wine-sizes "1000 10000"] [--repetitions 5]
+#   bench/run.sh [--sizes "1000 10000 100000"] [--wine-sizes "2000"] [--repetitions 5]
+#                [--shapes "five vendors products"]
 #
-# Native floor: xmllint --noout parsing the same document. Windows floors, under Wine: a bare
-# loop making exactly the program's registry calls (registry_floor.exe), and reg import of the
-# store the native program wrote for the same document.
+# Shapes: "five" spreads the devices over five vendors; "vendors" gives every ten devices a
+# vendor of their own; "products" adds a product for every ten devices.
+# Native floor: xmllint --noout parsing the same document. Windows floor, under Wine, the sum of
+# the calls the program must make: a bare loop making exactly its registry calls
+# (registry_floor.exe), the product component created for the name and for every device with its
+# three reads (component_floor.exe), and MSXML loading the document (msxml_floor.exe); beside it,
+# reg import of the store the native program wrote for the same document.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
 sizes="1000 10000 100000"
-wine_sizes="1000 10000"
+wine_sizes="2000"
 repetitions=5
+shapes="five vendors products"
 while [ $# -gt 0 ]; do
     case "$1" in
     --sizes) sizes=$2; shift 2 ;;
     --wine-sizes) wine_sizes=$2; shift 2 ;;
     --repetitions) repetitions=$2; shift 2 ;;
+    --shapes) shapes=$2; shift 2 ;;
     *) echo "unknown option $1" >&2; exit 2 ;;
     esac
 done
 shape="2 5 2 5"   # firmwares, keys per firmware, categories, entries per category
 seed=1
+# The vendors and products of a shape at a number of devices.
+shaped() {
+    case "$1" in
+    five) echo "5 3" ;;
+    vendors) echo "$(( $2 / 10 )) 3" ;;
+    products) echo "5 $(( $2 / 10 ))" ;;
+    esac
+}
 
 scripts/install-dependencies.sh windows
 command -v xmllint >/dev/null || { apt-get update -q && apt-get install -y -q --no-install-recommends libxml2-utils; }
@@ -63,27 +78,29 @@ measure() {
 }
 
 ratio() { awk "BEGIN { printf \"%.2f\", $1 / $2 }"; }
-row() { printf '%-8s %8s %9s %8s  %-26s %-26s %6s\n' "$@"; }
+row() { printf '%-8s %-9s %8s %9s %8s  %-26s %-30s %6s\n' "$@"; }
 {
-row build devices values keys "run s (min-max), MB" "floor s (min-max), MB" ratio
-row ----- ------- ------ ---- ------------------- --------------------- -----
+row build shape devices values keys "run s (min-max), MB" "floor s (min-max), MB" ratio
+row ----- ----- ------- ------ ---- ------------------- --------------------- -----
 } | tee "$out/results.txt"
-: >"$out/native.dat"
-: >"$out/wine.dat"
+rm -f "$out"/native-*.dat "$out/wine.dat"
 
+for name in $shapes; do
 for devices in $sizes; do
-    doc=$work/m$devices.xml
-    build/native/bench/generate_meters "$devices" $shape "$seed" >"$doc"
-    read -r keys values < <(build/native/bench/generate_meters --count "$devices" $shape "$seed")
+    args="$devices $shape $seed $(shaped "$name" "$devices")"
+    doc=$work/$name$devices.xml
+    build/native/bench/generate_meters $args >"$doc"
+    read -r keys values < <(build/native/bench/generate_meters --count $args)
     cp build/native/RegistryUpdate "$work/"
     reset="registration >$work/HKEY_LOCAL_MACHINE.reg"
     read -r run runMin runMax runMb < <(measure "$reset" "$work/RegistryUpdate" "$doc")
-    cp "$work/HKEY_LOCAL_MACHINE.reg" "$work/written$devices.reg"
+    cp "$work/HKEY_LOCAL_MACHINE.reg" "$work/written$name$devices.reg"
     read -r floor floorMin floorMax floorMb < <(measure ":" xmllint --noout "$doc")
-    row native "$devices" "$values" "$keys" "$run ($runMin-$runMax), $runMb" \
+    row native "$name" "$devices" "$values" "$keys" "$run ($runMin-$runMax), $runMb" \
         "$floor ($floorMin-$floorMax), $floorMb xmllint" \
         "$(ratio $run $floor)" | tee -a "$out/results.txt"
-    echo "$devices $run $runMb $floor $floorMb" >>"$out/native.dat"
+    echo "$devices $run $runMb $floor $floorMb" >>"$out/native-$name.dat"
+done
 done
 
 # The Windows runs use the test product component, registered in the prefix as the tests do.
@@ -98,7 +115,7 @@ dll=$(echo "Z:$root/build/windows/tests/windows/product_info_server.dll" | sed '
 printf 'Windows Registry Editor Version 5.00\r\n\r\n[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Bench Instruments]\r\n\r\n' >"$work/clear.reg"
 $wine reg import "$work/clear.reg" 2>/dev/null
 $wine reg import "$work/setup.reg" 2>/dev/null
-cp build/windows/RegistryUpdate.exe build/windows/bench/registry_floor.exe "$work/"
+cp build/windows/RegistryUpdate.exe build/windows/bench/*_floor.exe "$work/"
 # Each repetition starts from the same registry files and a fresh, idle Wine server, so that no
 # deletion or save of an earlier repetition's keys is still under way while it is timed.
 prefix=build/windows/wineprefix
@@ -107,19 +124,24 @@ mkdir -p "$work/registry"
 cp "$prefix"/*.reg "$work/registry/"
 reset="$wine --stop; cp $work/registry/*.reg $prefix/; $wine cmd /c exit >/dev/null 2>&1"
 for devices in $wine_sizes; do
-    doc=$work/m$devices.xml
-    [ -f "$doc" ] || build/native/bench/generate_meters "$devices" $shape "$seed" >"$doc"
-    read -r keys values < <(build/native/bench/generate_meters --count "$devices" $shape "$seed")
+    args="$devices $shape $seed $(shaped five "$devices")"
+    doc=$work/five$devices.xml
+    [ -f "$doc" ] || build/native/bench/generate_meters $args >"$doc"
+    read -r keys values < <(build/native/bench/generate_meters --count $args)
     read -r run runMin runMax runMb < <(measure "$reset" "$wine" "$work/RegistryUpdate.exe" "$doc")
-    read -r floor floorMin floorMax floorMb < <(measure "$reset" "$wine" "$work/registry_floor.exe" "$devices" $shape "$seed")
-    row wine "$devices" "$values" "$keys" "$run ($runMin-$runMax), $runMb" \
-        "$floor ($floorMin-$floorMax), $floorMb calls" \
-        "$(ratio $run $floor)" | tee -a "$out/results.txt"
+    read -r calls callsMin callsMax callsMb < <(measure "$reset" "$wine" "$work/registry_floor.exe" $args)
+    read -r made madeMin madeMax madeMb < <(measure "$reset" "$wine" "$work/component_floor.exe" "$devices")
+    read -r load loadMin loadMax loadMb < <(measure "$reset" "$wine" "$work/msxml_floor.exe" "$doc")
+    floor=$(awk "BEGIN { print $calls + $made + $load }")
+    row wine five "$devices" "$values" "$keys" "$run ($runMin-$runMax), $runMb" \
+        "$floor: registry $calls ($callsMin-$callsMax)" "$(ratio $run $floor)" | tee -a "$out/results.txt"
+    row "" "" "" "" "" "" "component $made ($madeMin-$madeMax)" "" | tee -a "$out/results.txt"
+    row "" "" "" "" "" "" "MSXML load $load ($loadMin-$loadMax)" "" | tee -a "$out/results.txt"
     importSeconds=-
-    if [ -f "$work/written$devices.reg" ]; then
-        read -r importSeconds importMin importMax importMb < <(measure "$reset" "$wine" reg import "$work/written$devices.reg")
-        row "" "" "" "" "" "$importSeconds ($importMin-$importMax), $importMb import" \
+    if [ -f "$work/writtenfive$devices.reg" ]; then
+        read -r importSeconds importMin importMax importMb < <(measure "$reset" "$wine" reg import "$work/writtenfive$devices.reg")
+        row "" "" "" "" "" "" "$importSeconds ($importMin-$importMax), $importMb import" \
             "$(ratio $run $importSeconds)" | tee -a "$out/results.txt"
     fi
-    echo "$devices $run $runMb $floor $floorMb $importSeconds" >>"$out/wine.dat"
+    echo "$devices $run $runMb $floor $calls $made $load $importSeconds" >>"$out/wine.dat"
 done
