@@ -24,9 +24,10 @@ struct MeterDocument {
     std::unique_ptr<VendorDevices> vendorDevices;
 };
 
-/// An element's attribute as text or null; a null one names the attribute when converted.
+/// An element's attribute as text or null; a null one names the attribute and where its element
+/// stands when converted. The value refers to the element, which must outlive it.
 inline AttributeValue readAttribute(const XmlNode& element, const std::string& name) {
-    return AttributeValue(element.getAttribute(name), "attribute", name);
+    return AttributeValue(element.getAttribute(name), "attribute", name, &element);
 }
 
 /// The devices whose vendor is exactly this text, in document order. The first call selects and

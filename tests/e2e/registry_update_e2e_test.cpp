@@ -57,7 +57,8 @@ TEST_F(EndToEnd, FailureInsideAnIncludeCostsThatIncludeOnly) {
 )",
                                         {"Acme", "Beta"}));
     program.run({"m.xml"});
-    EXPECT_EQ(program.log(), "Invalid use of Null: attribute \"Filename\" is missing Sub: "
+    EXPECT_EQ(program.log(), "Invalid use of Null: attribute \"Filename\" is missing at "
+                             "/Meters/Device[1]/RegistryData/Firmware/Key[2] Sub: "
                              "parseNodes: An error has occured developing registry file\r\n");
     EXPECT_EQ(program.value(deviceInfo + "A\\1", "AC"), "a.cfg");
     EXPECT_EQ(program.value(deviceInfo + "A\\1", "X"), std::nullopt);
@@ -164,7 +165,8 @@ TEST_F(EndToEnd, ExistingRegistryContentSurvivesAndRunsRepeatWithoutAccumulating
 </RegistryData></Device>)"));
     program.run({"m.xml"});
     program.run({"m.xml"});
-    EXPECT_EQ(program.log(), "Invalid use of Null: attribute \"Filename\" is missing Sub: "
+    EXPECT_EQ(program.log(), "Invalid use of Null: attribute \"Filename\" is missing at "
+                             "/Meters/Device/RegistryData/Firmware/Key[2] Sub: "
                              "parseNodes: An error has occured developing registry file\r\n");
     EXPECT_EQ(program.value(deviceInfo + "A\\1", "AC"), "new.cfg");
     EXPECT_EQ(program.value(deviceInfo + "A\\1", "Kept"), "kept.cfg");

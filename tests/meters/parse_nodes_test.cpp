@@ -80,9 +80,10 @@ TEST_F(ParseNodes, MissingAttributeSkipsRestOfIncludeOnly) {
             device("Acme", "Later", {}), device("Beta", "B", {})}});
 
     const std::string suffix = " Sub: parseNodes: An error has occured developing registry file";
-    EXPECT_EQ(fake.logs.lines,
-              (Lines{"Invalid use of Null: attribute \"Filename\" is missing" + suffix,
-                     "Invalid use of Null: attribute \"vendor\" is missing" + suffix}));
+    EXPECT_EQ(
+        fake.logs.lines,
+        (Lines{"Invalid use of Null: attribute \"Filename\" is missing at /Key" + suffix,
+               "Invalid use of Null: attribute \"vendor\" is missing at /IncludeKey" + suffix}));
     EXPECT_EQ(fake.registry.value(base + "T\\1", "K2"), "2");
     EXPECT_EQ(fake.registry.value(base + "T\\1", "K4"), std::nullopt);
     EXPECT_FALSE(fake.registry.hasKey(base + "T\\2"));

@@ -72,7 +72,8 @@ TEST_F(DocumentPass, BadProductEndsThePassKeepingEarlierEntries) {
 
     fake.logs.lines.clear();
     runProducts({product("", {"A"}), nameless, product("", {"B"})});
-    EXPECT_EQ(fake.logs.lines, Lines{"Invalid use of Null: attribute \"name\" is missing "});
+    EXPECT_EQ(fake.logs.lines,
+              Lines{"Invalid use of Null: attribute \"name\" is missing at /Product "});
     EXPECT_FALSE(built("B"));
 }
 

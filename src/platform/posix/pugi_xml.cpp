@@ -2,9 +2,11 @@
 
 #include "platform/failure.h"
 
+#include <cstring>
 #include <map>
 #include <pugixml.hpp>
 #include <sys/stat.h>
+#include <vector>
 
 namespace modRegistryUpdate::posix {
 namespace {
@@ -28,6 +30,59 @@ private:
 XmlNodeList selectFrom(const pugi::xml_node& context, const std::string& expression,
                        CompiledQueries& queries);
 
+/// Whether the element lies in a namespace, given whether a default one is in force around it.
+/// pugixml keeps names as written, so the declarations are read here.
+bool inNamespace(const pugi::xml_node& element, bool defaultInForce) {
+    if (std::strchr(element.name(), ':'))
+        return true;
+    const pugi::xml_attribute declared = element.attribute("xmlns");
+    return declared ? *declared.value() != '\0' : defaultInForce;
+}
+
+/// The element's step: its name, with its 1-based position among the sibling elements of that
+/// name when there is more than one. An unprefixed name in a namespace cannot be written as a
+/// name, so it is "*", counted among all sibling elements.
+std::string stepOf(const pugi::xml_node& element, bool defaultInForce) {
+    const bool namespaced = inNamespace(element, defaultInForce);
+    const bool anyName = namespaced && !std::strchr(element.name(), ':');
+    const auto sameStep = [&](const pugi::xml_node& sibling) {
+        return sibling.type() == pugi::node_element &&
+               (anyName || (std::strcmp(sibling.name(), element.name()) == 0 &&
+                            inNamespace(sibling, defaultInForce) == namespaced));
+    };
+    std::size_t position = 1;
+    for (pugi::xml_node sibling = element.previous_sibling(); sibling;
+         sibling = sibling.previous_sibling())
+        position += sameStep(sibling) ? 1 : 0;
+    bool numbered = position > 1;
+    for (pugi::xml_node sibling = element.next_sibling(); sibling && !numbered;
+         sibling = sibling.next_sibling())
+        numbered = sameStep(sibling);
+    std::string step = anyName ? "*" : element.name();
+    if (numbered)
+        step += "[" + std::to_string(position) + "]";
+    return step;
+}
+
+/// "/" for the document, else one step per element from the document element down.
+std::string locationPathOf(const pugi::xml_node& node) {
+    std::vector<pugi::xml_node> lineage;
+    for (pugi::xml_node element = node; element.type() == pugi::node_element;
+         element = element.parent())
+        lineage.push_back(element);
+    if (lineage.empty())
+        return "/";
+    std::string path;
+    bool defaultInForce = false;
+    for (auto element = lineage.rbegin(); element != lineage.rend(); ++element) {
+        path += "/" + stepOf(*element, defaultInForce);
+        const pugi::xml_attribute declared = element->attribute("xmlns");
+        if (declared)
+            defaultInForce = *declared.value() != '\0';
+    }
+    return path;
+}
+
 class PugiElement : public XmlNode {
 public:
     PugiElement(pugi::xml_node node, CompiledQueries& queries) : node_(node), queries_(queries) {}
@@ -42,6 +97,8 @@ public:
             return std::nullopt;
         return std::string(attribute.value());
     }
+
+    std::string locationPath() const override { return locationPathOf(node_); }
 
 private:
     pugi::xml_node node_;
@@ -83,6 +140,8 @@ public:
     std::optional<std::string> getAttribute(const std::string&) const override {
         return std::nullopt;
     }
+
+    std::string locationPath() const override { return locationPathOf(document_); }
 
 private:
     pugi::xml_document document_;

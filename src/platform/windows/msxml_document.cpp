@@ -4,6 +4,7 @@
 #include "platform/windows/wide_text.h"
 
 #include <msxml2.h>
+#include <vector>
 #include <wrl/client.h>
 
 // MinGW's msxml2.h names these interfaces without their identifiers; the values are MSXML's own.
@@ -22,6 +23,75 @@ using Microsoft::WRL::ComPtr;
 // DOMDocument30, the MSXML 3.0 document class.
 const CLSID domDocument30 = {
     0xf5078f32, 0xc551, 0x11d3, {0x89, 0xb9, 0x00, 0x00, 0xf8, 0x1f, 0xe2, 0x21}};
+
+/// The node a DOM accessor (parent, previous or next sibling) leads to; empty when none.
+template <typename Accessor> ComPtr<IXMLDOMNode> related(IXMLDOMNode& node, Accessor accessor) {
+    ComPtr<IXMLDOMNode> found;
+    throwIfFailed((node.*accessor)(found.GetAddressOf()));
+    return found;
+}
+
+bool isElement(IXMLDOMNode& node) {
+    DOMNodeType type = NODE_INVALID;
+    throwIfFailed(node.get_nodeType(&type));
+    return type == NODE_ELEMENT;
+}
+
+/// An element's name as written (with its prefix), and whether it lies in a namespace.
+struct ElementName {
+    std::string written;
+    bool namespaced;
+};
+
+ElementName nameOf(IXMLDOMNode& element) {
+    Bstr name;
+    Bstr uri;
+    throwIfFailed(element.get_nodeName(name.receive()));
+    throwIfFailed(element.get_namespaceURI(uri.receive()));
+    return {name.toUtf8(), SysStringLen(uri.get()) > 0};
+}
+
+/// The element's step: its name, with its 1-based position among the sibling elements of that
+/// name when there is more than one. An unprefixed name in a namespace cannot be written as a
+/// name, so it is "*", counted among all sibling elements.
+std::string stepOf(IXMLDOMNode& element) {
+    const ElementName own = nameOf(element);
+    const bool anyName = own.namespaced && own.written.find(':') == std::string::npos;
+    const auto sameStep = [&](IXMLDOMNode& sibling) {
+        if (!isElement(sibling))
+            return false;
+        if (anyName)
+            return true;
+        const ElementName other = nameOf(sibling);
+        return other.written == own.written && other.namespaced == own.namespaced;
+    };
+    std::size_t position = 1;
+    for (auto sibling = related(element, &IXMLDOMNode::get_previousSibling); sibling;
+         sibling = related(*sibling.Get(), &IXMLDOMNode::get_previousSibling))
+        position += sameStep(*sibling.Get()) ? 1 : 0;
+    bool numbered = position > 1;
+    for (auto sibling = related(element, &IXMLDOMNode::get_nextSibling); sibling && !numbered;
+         sibling = related(*sibling.Get(), &IXMLDOMNode::get_nextSibling))
+        numbered = sameStep(*sibling.Get());
+    std::string step = anyName ? "*" : own.written;
+    if (numbered)
+        step += "[" + std::to_string(position) + "]";
+    return step;
+}
+
+/// "/" for the document, else one step per element from the document element down.
+std::string locationPathOf(const ComPtr<IXMLDOMNode>& node) {
+    std::vector<ComPtr<IXMLDOMNode>> lineage;
+    for (ComPtr<IXMLDOMNode> element = node; element && isElement(*element.Get());
+         element = related(*element.Get(), &IXMLDOMNode::get_parentNode))
+        lineage.push_back(element);
+    if (lineage.empty())
+        return "/";
+    std::string path;
+    for (auto element = lineage.rbegin(); element != lineage.rend(); ++element)
+        path += "/" + stepOf(*element->Get());
+    return path;
+}
 
 class MsxmlNode : public XmlDocument {
 public:
@@ -65,6 +135,8 @@ public:
             return std::nullopt;
         return windows::toUtf8(std::wstring((*value).bstrVal, SysStringLen((*value).bstrVal)));
     }
+
+    std::string locationPath() const override { return locationPathOf(node_); }
 
 private:
     ComPtr<IXMLDOMNode> node_;
