@@ -41,7 +41,7 @@ def unquote(text):
     while i < len(text) and text[i] != '"':
         if text[i] == '\\' and i + 1 < len(text):
             i += 1
-            out.append('\n' if text[i] == 'n' else text[i])
+            out.append({'n': '\n', 'r': '\r', '0': '\0'}.get(text[i], text[i]))
         else:
             out.append(text[i])
         i += 1
@@ -82,6 +82,9 @@ def parse_reg(text):
         while line.endswith('\\') and not line.startswith(('[', ';')) and number + 1 < len(lines):
             number += 1
             line = line[:-1] + lines[number].strip()
+        while line.startswith('[') and not line.endswith(']') and number + 1 < len(lines):
+            number += 1  # a key name holding a line break, as Wine exports it
+            line += '\n' + lines[number].rstrip()
         number += 1
         if not line or line.startswith(';') or number == 1:
             continue
