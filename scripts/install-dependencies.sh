@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, what the builds and their tests need and the machine lacks:
-# "native" for the Linux program, "windows" also for the cross build and Wine.
+# "native" for the Linux program (python3 runs the behaviour cases, time measures the reliability
+# checks), "windows" also for the cross build and Wine.
 set -euo pipefail
 
-packages=(cmake g++ make libpugixml-dev libgtest-dev googletest libxml2-utils)
+packages=(cmake g++ make libpugixml-dev libgtest-dev googletest python3 time libxml2-utils)
 if [ "${1:-native}" = windows ]; then
     packages+=(g++-mingw-w64-i686 wine wine32:i386)
 fi

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the Linux and the Windows program, and runs every test: the
-# Linux program's also under the sanitizers, the Windows program's under Wine, with the Linux
-# build's end-to-end cases.
+# Linux program's also under the sanitizers, the Windows program's under Wine, both on the same
+# behaviour cases.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -1,7 +1,8 @@
 #pragma once
 
-// In-memory stand-ins for every platform interface, each recording what the logic asked of it
-// and able to fail where a test says so.
+// In-memory stand-ins for the platform, for the few faults a run of the program cannot stage:
+// a log that fails in the middle of a run, a registry that refuses a given call, a key left
+// open. Each records what the logic asked of it.
 
 #include "platform/platform.h"
 #include "platform/portable/ecmascript_regex.h"
@@ -17,9 +18,9 @@ namespace modRegistryUpdate::fakes {
 
 class FakeRuntime : public Runtime {
 public:
-    std::string pathBesideProgram(const std::string& fileName) override;
+    std::string pathBesideProgram(const std::string& fileName) override { return fileName; }
     std::string argumentText() override;
-    std::string upperCase(const std::string& text) override;
+    std::string upperCase(const std::string& text) override { return text; }
     void reportWithoutLog(const std::string& line) override { unlogged.push_back(line); }
 
     std::optional<std::string> arguments = std::string("meters.xml"); ///< none: reading fails
@@ -30,38 +31,22 @@ class FakeTextLogFactory : public TextLogFactory {
 public:
     std::unique_ptr<TextLog> createTextFile(const std::string& path) override;
 
-    bool failCreate = false;
     std::size_t writesBeforeFailure = SIZE_MAX;
-    std::string path;
     std::vector<std::string> lines;
-    bool closed = false;
 };
 
-/// An element of a document built in the test.
-struct FakeElement {
-    std::string name;
-    std::map<std::string, std::string> attributes;
-    std::vector<FakeElement> children;
-};
-
+/// A service whose documents never load.
 class FakeXmlService : public XmlService {
 public:
     std::unique_ptr<XmlDocument> createDocument() override;
-
-    std::map<std::string, FakeElement> documents; ///< document element by location
-    std::string failingExpression;                ///< selecting it raises a Failure
-    bool failCreate = false;
 };
 
 class FakeProductFactory : public ProductComponentFactory {
 public:
     std::unique_ptr<ProductComponent> create(const std::string& programmaticId) override;
 
-    bool registered = true;
     std::map<std::string, std::optional<std::string>> properties = {
         {"Manufacturer", "M"}, {"ProductName", "N"}, {"ProductVersion", "V"}};
-    std::string failingProperty; ///< reading it raises a Failure
-    int created = 0;
 };
 
 class FakeRegistry : public Registry {
@@ -73,18 +58,10 @@ public:
     void closeKey(RegistryKey key) override;
     std::string describe(RegistryStatus status) const override;
     RegistryStatus saveChanges() override;
-    std::string storeLocation() const override { return "/prog/store"; }
+    std::string storeLocation() const override { return "store"; }
 
-    /// The value's text, or no value when the key or value is missing.
-    std::optional<std::string> value(const std::string& path, const std::string& name) const;
-
-    /// Whether the key exists, its path compared without regard to case.
-    bool hasKey(const std::string& path) const;
-
-    std::set<std::string> keys; ///< paths in upper case
-    std::map<std::string, std::map<std::string, std::string>> values;
-    std::set<std::string> deniedKeys; ///< creating, opening or writing them is denied
-    bool failSave = false;
+    std::map<std::string, std::map<std::string, std::string>> values; ///< by key, then name
+    std::set<std::string> deniedKeys; ///< creating or opening them is denied
     int saves = 0;
     int openHandles = 0;
 

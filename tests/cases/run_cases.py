@@ -1,0 +1,261 @@
+#!/usr/bin/env python3
+"""Runs behaviour cases (README.md beside this file) against one built program: the Linux
+program, its registry HKEY_LOCAL_MACHINE.reg beside it, or RegistryUpdate.exe under Wine, each
+case's keys imported into Wine's registry before the run and exported after it."""
+import argparse
+import difflib
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+from pathlib import Path
+
+HERE = Path(__file__).resolve().parent
+ROOT = 'HKEY_LOCAL_MACHINE'
+COMPONENT = 'SOFTWARE\\Classes\\ProductInfo.ProductInfo'
+CLASS_ID = '{6A0D3C52-8E4B-4F71-9C1D-2B7E5A90F3C4}'
+
+
+class Failed(Exception):
+    pass
+
+
+def decode(data):
+    if data.startswith(b'\xff\xfe'):
+        return data[2:].decode('utf-16-le')
+    return data.removeprefix(b'\xef\xbb\xbf').decode('utf-8', 'surrogateescape')
+
+
+def unquote(text):
+    """The quoted string text starts with, unescaped, and what follows it."""
+    out, i = [], 1
+    while text[i] != '"':
+        if text[i] == '\\':
+            i += 1
+            out.append({'n': '\n', 'r': '\r', '0': '\0'}.get(text[i], text[i]))
+        else:
+            out.append(text[i])
+        i += 1
+    return ''.join(out), text[i + 1:]
+
+
+def value_of(data):
+    """Comparable (type, data): text as text, numbers as numbers, whichever way written."""
+    if data.startswith('"'):
+        return 1, unquote(data)[0]
+    if data.lower().startswith('dword:'):
+        return 4, int(data[6:], 16)
+    match = re.fullmatch(r'hex(?:\(([0-9a-fA-F]+)\))?:([0-9a-fA-F,\s]*)', data)
+    kind = int(match.group(1) or '3', 16)
+    raw = bytes(int(b, 16) for b in match.group(2).replace(' ', '').split(',') if b)
+    if kind in (1, 2) and len(raw) % 2 == 0:
+        return kind, raw.decode('utf-16-le', 'surrogatepass').removesuffix('\0')
+    return (4, int.from_bytes(raw, 'little')) if kind == 4 and len(raw) == 4 else (kind, raw)
+
+
+def parse_reg(text):
+    """{KEY PATH IN UPPER CASE: (path, {NAME: (name, type, data)})}, parents implied."""
+    keys, values, lines = {}, None, text.replace('\r\n', '\n').split('\n')[1:]
+    while lines:
+        line = lines.pop(0).strip()
+        while line.endswith('\\') and line[:1] in '"@' and lines:
+            line = line[:-1] + lines.pop(0).strip()
+        while line.startswith('[') and not line.endswith(']') and lines:
+            line += '\n' + lines.pop(0).rstrip()  # a key name with a line break, as Wine writes it
+        try:
+            if line.startswith('[-'):
+                path = line[2:-1].split('\\', 1)[1].upper()
+                keys = {k: v for k, v in keys.items() if k != path and not k.startswith(path + '\\')}
+            elif line.startswith('['):
+                parts = line[1:-1].split('\\')[1:]
+                for depth in range(1, len(parts) + 1):
+                    keys.setdefault('\\'.join(parts[:depth]).upper(), ('\\'.join(parts[:depth]), {}))
+                values = keys['\\'.join(parts).upper()][1]
+            elif line and not line.startswith(';'):
+                name, rest = ('', line[1:]) if line.startswith('@') else unquote(line)
+                values[name.upper()] = (name,) + value_of(rest[1:])
+        except (AttributeError, IndexError, TypeError, ValueError):
+            raise Failed(f'cannot read this .reg line: {line[:80]}')
+    return keys
+
+
+def owned(*texts):
+    """The keys SOFTWARE\\<name> (Classes excepted) that these .reg texts name."""
+    found = {m.upper(): m for text in texts
+             for m in re.findall(r'^\[-?' + ROOT + r'\\(SOFTWARE\\[^\\\]]+)', text, re.M | re.I)}
+    return sorted(v for k, v in found.items() if k != 'SOFTWARE\\CLASSES')
+
+
+def entries(keys, roots):
+    """The keys and values under the roots, one comparable line each."""
+    lines = []
+    for key, (path, values) in keys.items():
+        if any(key == r.upper() or key.startswith(r.upper() + '\\') for r in roots):
+            lines.append(f'[{path}]')
+            lines += [f'[{path}] {n!r} = {t}:{d!r}' for n, t, d in values.values()]
+    return sorted(lines, key=str.upper)
+
+
+def diff(expected, actual):
+    lines = list(difflib.unified_diff(expected, actual, n=1, lineterm=''))[3:15]
+    return ':\n    ' + '\n    '.join(lines)
+
+
+def compare(what, pattern, actual):
+    """pattern: the expected bytes, {*} standing for any characters but a line end."""
+    if pattern is None and actual is not None:
+        raise Failed(f'{what} exists: {actual[:200]!r}')
+    if pattern is not None and actual is None:
+        raise Failed(f'no {what}')
+    regex = b'[^\r\n]*'.join(re.escape(part) for part in (pattern or b'').split(b'{*}'))
+    if pattern is not None and not re.fullmatch(regex, actual, re.S):
+        split = lambda b: [repr(line) for line in b.split(b'\n')]
+        raise Failed(f'{what} differs' + diff(split(pattern), split(actual)))
+
+
+def read(path):
+    return path.read_bytes() if path.is_file() else None
+
+
+class Runner:
+    """Runs one case's program, natively or, with wine given, under Wine."""
+
+    def __init__(self, program, timeout, wine=None, component=None):
+        self.program, self.timeout, self.wine, self.component = program, timeout, wine, component
+        self.build = 'windows' if wine else 'native'
+        self.env = dict(os.environ, WINEDEBUG='-all,err+winediag')
+
+    def run(self, command, cwd):
+        command = ([self.wine] if self.wine else []) + command
+        try:
+            done = subprocess.run(command, cwd=cwd, env=self.env, stdin=subprocess.DEVNULL,
+                                  capture_output=True, timeout=self.timeout)
+        except subprocess.TimeoutExpired:
+            raise Failed(f'{command[:3]} did not end within {self.timeout} s')
+        return done.returncode, done.stderr
+
+    def windows_path(self, path):
+        return 'Z:' + str(path).replace('/', '\\') if self.wine else str(path)
+
+    def prepare(self, folder, before, roots):
+        if not self.wine:
+            if before is not None and not os.path.lexists(folder / 'HKEY_LOCAL_MACHINE.reg'):
+                (folder / 'HKEY_LOCAL_MACHINE.reg').write_bytes(before)
+            return
+        text = decode(before or b'\n').replace('\r\n', '\n').split('\n', 1)[1]
+        dll = self.windows_path(self.component).replace('\\', '\\\\')
+        text = ''.join(f'[-{ROOT}\\{key}]\n' for key in roots + [COMPONENT]) + text + (
+            f'\n[{ROOT}\\SOFTWARE\\Classes\\CLSID\\{CLASS_ID}\\InprocServer32]\n@="{dll}"\n'
+            f'"ThreadingModel"="Apartment"\n')
+        if re.search(re.escape(f'\n[{ROOT}\\{COMPONENT}]'), text, re.I):
+            text += f'\n[{ROOT}\\{COMPONENT}\\CLSID]\n@="{CLASS_ID}"\n'
+        # Without a byte-order mark the import would read the text in the ANSI code page.
+        text = 'Windows Registry Editor Version 5.00\n\n' + text
+        (folder.parent / 'case.reg').write_bytes(
+            b'\xff\xfe' + text.replace('\n', '\r\n').encode('utf-16-le', 'surrogatepass'))
+        status, errors = self.run(['reg', 'import', 'case.reg'], folder.parent)
+        if status:
+            raise Failed(f'reg import failed: {errors[-300:]!r}')
+
+    def registry(self, folder, roots):
+        if not self.wine:
+            store = read(folder / 'HKEY_LOCAL_MACHINE.reg')
+            return parse_reg(decode(store)) if store else {}
+        keys, exported = {}, folder.parent / 'export.reg'
+        for key in roots:
+            self.run(['reg', 'export', f'{ROOT}\\{key}', exported.name, '/y'], folder.parent)
+            if exported.is_file():
+                keys.update(parse_reg(decode(exported.read_bytes())))
+                exported.unlink()
+        return keys
+
+
+def run_case(case, runner, scratch):
+    def expected(name):  # the build's own file where the case says the builds differ
+        own = case / name.replace('.', f'.{runner.build}.')
+        return read(own if (case / 'differs').is_file() and own.is_file() else case / name)
+
+    folder, elsewhere = scratch / 'program', scratch / 'elsewhere'
+    if (case / 'folder').is_dir():
+        shutil.copytree(case / 'folder', folder, symlinks=True)
+    folder.mkdir(exist_ok=True)
+    elsewhere.mkdir()
+    shutil.copy2(runner.program, folder)
+    if (case / 'meters.xml').is_file():
+        shutil.copy2(case / 'meters.xml', folder)
+    before, expected_reg = read(case / 'before.reg'), expected('expected.reg')
+    roots = owned(*(decode(text) for text in (before, expected_reg) if text is not None))
+    runner.prepare(folder, before, roots)
+
+    program = [str(folder / runner.program.name)]
+    if (case / 'args').is_file():
+        status, errors = runner.run(program + (case / 'args').read_text().splitlines(), folder)
+    else:
+        # From another folder, which must stay empty: the program writes beside itself only.
+        document = runner.windows_path(folder / 'meters.xml')
+        status, errors = runner.run(program + [document], elsewhere)
+        if any(elsewhere.iterdir()):
+            raise Failed(f'wrote into the working folder: {os.listdir(elsewhere)}')
+    if status:
+        raise Failed(f'exit status {status}: {errors[-300:]!r}')
+    compare('log', expected('expected.log'), read(folder / 'registryErrorLog.txt'))
+    if not runner.wine and expected('expected.stderr') is not None:
+        compare('standard error', expected('expected.stderr'), errors)
+    if expected_reg is not None:
+        want = entries(parse_reg(decode(expected_reg)), roots)
+        got = entries(runner.registry(folder, roots), roots)
+        if want != got:
+            raise Failed('registry differs' + diff(want, got))
+    for path in sorted((case / 'after').rglob('*')):
+        if path.is_file():
+            name = path.relative_to(case / 'after')
+            compare(f'after/{name}', path.read_bytes(), read(folder / name))
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument('program', type=Path, help='RegistryUpdate, or RegistryUpdate.exe')
+    parser.add_argument('cases', nargs='*', type=Path,
+                        help='case folders or names (default: every folder beside this script)')
+    parser.add_argument('--wine', default=HERE.parents[1] / 'scripts' / 'wine-run.sh',
+                        help='what runs a Windows program (default: scripts/wine-run.sh)')
+    parser.add_argument('--component', type=Path, help='the test component DLL (default: '
+                        'tests/windows/product_info_server.dll in the .exe\'s build folder)')
+    parser.add_argument('--timeout', type=float, default=60, help='seconds a run may take')
+    parser.add_argument('--keep', action='store_true', help="keep failed cases' scratch folders")
+    options = parser.parse_args()
+    program = options.program.resolve()
+    if program.suffix.lower() == '.exe':
+        component = options.component or program.parent / 'tests/windows/product_info_server.dll'
+        runner = Runner(program, options.timeout, str(options.wine), component.resolve())
+    else:
+        runner = Runner(program, options.timeout)
+
+    counts = {'passed': 0, 'failed': 0, 'skipped': 0}
+    for case in options.cases or sorted(p for p in HERE.iterdir() if p.is_dir()):
+        case = case if case.is_dir() else HERE / case
+        only = read(case / 'only')
+        if only is not None and only.split(b'\n')[0].strip().decode() != runner.build:
+            counts['skipped'] += 1
+            continue
+        scratch = Path(tempfile.mkdtemp(prefix='case-'))
+        try:
+            run_case(case, runner, scratch)
+            print(f'ok {case.name}', flush=True)
+            counts['passed'] += 1
+        except Failed as failure:
+            kept = f' (kept in {scratch})' if options.keep else ''
+            print(f'FAIL {case.name}: {failure}{kept}', flush=True)
+            counts['failed'] += 1
+            if options.keep:
+                continue
+        shutil.rmtree(scratch, ignore_errors=True)
+    print('{passed} passed, {failed} failed'.format(**counts) +
+          (', {skipped} skipped'.format(**counts) if counts['skipped'] else ''))
+    return 1 if counts['failed'] or not counts['passed'] + counts['skipped'] else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())

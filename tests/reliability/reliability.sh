@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# The Linux program under hostile surroundings: killed while saving, run several at once, fed
+# documents built to hurt, left without room or rights to write. Usage: reliability.sh PROGRAM
+set -euo pipefail
+program=$(realpath "$1")
+dir=$(mktemp -d)
+trap 'chmod -R u+w "$dir"; rm -rf "$dir"' EXIT
+cd "$dir"
+cp "$program" RegistryUpdate
+store=HKEY_LOCAL_MACHINE.reg
+fail() { echo "FAIL: $*"; exit 1; }
+
+# A document including vendor $1 with $2 devices, each one firmware of two keys.
+document() {
+    echo "<Meters><Product name=\"\"><IncludeKey vendor=\"$1\"/></Product>${3:-}"
+    for ((i = 0; i < $2; i++)); do
+        echo "<Device vendor=\"$1\" type=\"$1$i\"><RegistryData><Firmware version=\"1\">"
+        echo "<Key voltsMode=\"AC\" Filename=\"a$i\"/><Key voltsMode=\"DC\" Filename=\"d\"/>"
+        echo "</Firmware></RegistryData></Device>"
+    done
+    echo "</Meters>"
+}
+# A store with the product and $1 keys of other software.
+printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\ProductInfo.ProductInfo]\r\n"Manufacturer"="F"\r\n"ProductName"="P"\r\n"ProductVersion"="1"\r\n\r\n' >product.reg
+store_of() {
+    cp product.reg "$store"
+    for ((i = 0; i < $1; i++)); do printf '[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other\\Key%d]\r\n"V"="%0100d"\r\n\r\n' "$i" 0; done >>"$store"
+}
+has_key() { grep -qF "[HKEY_LOCAL_MACHINE\\SOFTWARE\\F\\P\\1\\DeviceInfo\\$1]" "$store"; }
+log_is() { [ "$(cat registryErrorLog.txt 2>&1)" = "$1${1:+$'\r'}" ] || fail "log: $(cat registryErrorLog.txt 2>&1)"; }
+
+echo "Killed during save: the store is the old one or the new one, never a part"
+document Acme 2000 >m.xml
+store_of 20000
+cp "$store" old.reg
+start=$(date +%s%N)
+./RegistryUpdate m.xml
+took=$((($(date +%s%N) - start) / 1000))
+cp "$store" new.reg
+seen=""
+for ((attempt = 0; attempt < 24; attempt++)); do
+    cp old.reg "$store"
+    ./RegistryUpdate m.xml & child=$!
+    delay=$((took * attempt / 20))
+    sleep "$(printf '%d.%06d' $((delay / 1000000)) $((delay % 1000000)))"
+    kill -KILL $child 2>/dev/null || true
+    wait $child 2>/dev/null || true
+    if cmp -s "$store" old.reg; then seen+=o; elif cmp -s "$store" new.reg; then seen+=n; else fail "a partial store"; fi
+    ./RegistryUpdate m.xml && log_is "" && cmp -s "$store" new.reg || fail "the run after a killed one"
+done
+[[ $seen == *o* && $seen == *n* ]] || fail "kills did not fall on both sides of the save: $seen"
+
+echo "Runs at once: every run's writes are kept"
+store_of 2000
+for vendor in Acme Beta Core Dyne Echo Flux; do document $vendor 300 >$vendor.xml; done
+for vendor in Acme Beta Core Dyne Echo Flux; do ./RegistryUpdate $vendor.xml & done
+wait
+for vendor in Acme Beta Core Dyne Echo Flux; do has_key ${vendor}0 && has_key ${vendor}299 || fail "$vendor lost"; done
+grep -qF 'SOFTWARE\Other\Key1999]' "$store" || fail "old content lost"
+
+echo "Hostile documents end soundly in bounded memory"
+cp product.reg "$store"
+deep=$(printf '<a>%.0s' {1..100000}; printf '</a>%.0s' {1..100000})
+document Acme 1 "$deep" >deep.xml
+{ echo '<Meters><Product name=""><IncludeKey vendor="Acme"/></Product><Device vendor="Acme" type="H">'
+  printf '<RegistryData><Firmware version="1"><Key voltsMode="AC" Filename="%08388608d"/>' 0
+  echo '</Firmware></RegistryData></Device></Meters>'; } >huge.xml
+for hostile in deep huge; do
+    /usr/bin/time -f %M -o memory ./RegistryUpdate $hostile.xml && log_is ""
+    [ "$(cat memory)" -lt 524288 ] || fail "$hostile.xml took $(cat memory) kB"
+done
+has_key Acme0 && has_key H || fail "hostile documents' devices missing"
+
+echo "Disk full at save: one line, the old store whole, no temporary file left"
+store_of 100
+cp "$store" old.reg
+document Acme 100 >m.xml
+(trap '' XFSZ; ulimit -f $(($(stat -c %s old.reg) / 1024 + 1)); exec ./RegistryUpdate m.xml)
+log_is "Cannot write $dir/$store.new: File too large Could not save registry store: $dir/$store"
+cmp -s "$store" old.reg && [ ! -e "$store.new" ] || fail "the store changed"
+
+if [ "$(id -u)" = 0 ]; then
+    echo "Unwritable folder: the run stops before the document and says why"
+    rm registryErrorLog.txt
+    chmod 555 "$dir"
+    said=$(setpriv --reuid=65534 --regid=65534 --clear-groups ./RegistryUpdate m.xml 2>&1)
+    chmod 755 "$dir"
+    [ "$said" = "Cannot create $dir/registryErrorLog.txt: Permission denied Could not create error file" ] || fail "$said"
+    [ ! -e registryErrorLog.txt ] && cmp -s "$store" old.reg || fail "the run changed something"
+fi
+echo "all passed"
