@@ -20,6 +20,8 @@ public:
     virtual XmlNodeList selectNodes(const std::string& expression) const = 0;
     /// The attribute's decoded text, or no value when the element has no such attribute.
     virtual std::optional<std::string> getAttribute(const std::string& name) const = 0;
+    /// Where the element stands in its document, as a location path with positions.
+    virtual std::string locationPath() const = 0;
 };
 
 /// A document that loads synchronously.

@@ -93,6 +93,9 @@ public:
         return found->second;
     }
 
+    /// The element's own step only: the logic's tests need no more.
+    std::string locationPath() const override { return "/" + element_->name; }
+
 private:
     const FakeXmlService& service_;
     const FakeElement* element_;

@@ -66,7 +66,47 @@ public:
         return windows::toUtf8(std::wstring((*value).bstrVal, SysStringLen((*value).bstrVal)));
     }
 
+    std::string locationPath() const override {
+        std::string path;
+        ComPtr<IXMLDOMNode> node = node_;
+        DOMNodeType type = NODE_INVALID;
+        while (SUCCEEDED(node->get_nodeType(&type)) && type == NODE_ELEMENT) {
+            const std::string name = nameOf(node.Get());
+            // Position among same-named siblings, shown only when the name repeats.
+            long before = 0;
+            bool repeats = false;
+            for (const bool backward : {true, false}) {
+                ComPtr<IXMLDOMNode> sibling = node;
+                for (;;) {
+                    ComPtr<IXMLDOMNode> next;
+                    if ((backward ? sibling->get_previousSibling(&next)
+                                  : sibling->get_nextSibling(&next)) != S_OK)
+                        break;
+                    sibling = next;
+                    DOMNodeType siblingType = NODE_INVALID;
+                    if (SUCCEEDED(sibling->get_nodeType(&siblingType)) &&
+                        siblingType == NODE_ELEMENT && nameOf(sibling.Get()) == name) {
+                        repeats = true;
+                        before += backward;
+                    }
+                }
+            }
+            path.insert(0, "/" + name + (repeats ? "[" + std::to_string(before + 1) + "]" : ""));
+            ComPtr<IXMLDOMNode> parent;
+            if (node->get_parentNode(&parent) != S_OK)
+                break;
+            node = parent;
+        }
+        return path.empty() ? "/" : path;
+    }
+
 private:
+    static std::string nameOf(IXMLDOMNode* node) {
+        Bstr name;
+        throwIfFailed(node->get_nodeName(name.receive()));
+        return name.toUtf8();
+    }
+
     ComPtr<IXMLDOMNode> node_;
 };
 
