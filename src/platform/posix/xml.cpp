@@ -46,9 +46,13 @@ xmlParserInputPtr refuseExternal(const char*, const char*, xmlParserCtxtPtr) {
     return nullptr;
 }
 
+/// Character data is checked by the parser but never kept: the program reads only elements and
+/// attributes, and a document's text then costs no memory and meets no length limit.
+void ignoreText(void*, const xmlChar*, int) {}
+
 // Entities are expanded as the Windows parser expands them. Without XML_PARSE_HUGE libxml2
 // refuses an entity whose expansion outgrows its references, elements nested deeper than 256
-// and texts over 10 MB: the bounds that keep a hostile document small.
+// and attribute values over 10 MB: the bounds that keep a hostile document small.
 constexpr int parseOptions =
     XML_PARSE_NONET | XML_PARSE_NOENT | XML_PARSE_DTDATTR | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
 
@@ -143,6 +147,11 @@ public:
         // A directory or a device is not a document.
         const bool regular = fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
         OwnedParser parser(regular ? xmlNewParserCtxt() : nullptr);
+        if (parser) {
+            parser->sax->characters = ignoreText;
+            parser->sax->ignorableWhitespace = ignoreText;
+            parser->sax->cdataBlock = ignoreText;
+        }
         // The file is read as it is parsed, so a large document is never held twice.
         OwnedDocument tree(parser ? xmlCtxtReadFd(parser.get(), fd, nullptr, nullptr, parseOptions)
                                   : nullptr);
