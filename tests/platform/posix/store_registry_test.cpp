@@ -3,6 +3,7 @@
 #include "platform/posix/store_product_component.h"
 #include "platform/posix/store_registry.h"
 #include "platform/posix/temporary_folder.h"
+#include "platform/posix/unicode_text.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -48,10 +49,12 @@ TEST_F(StoreRegistryTest, KeysFollowTheRegistrysRulesForNamesAndPaths) {
     EXPECT_EQ(registry.setTextValue(0, "v", "x"), 6);
     EXPECT_EQ(registry.saveChanges(), registrySuccess);
 
+    // A store the run creates is written as Windows exports: UTF-16LE with a byte-order mark.
     const std::string saved = readStore();
-    EXPECT_NE(
-        saved.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\A\\B]\r\n\"Name\"=\"two\"\r\n@=\"default\""),
-        std::string::npos);
+    EXPECT_EQ(saved.substr(0, 2), "\xFF\xFE");
+    EXPECT_NE(saved.find(utf8ToUtf16le(
+                  "[HKEY_LOCAL_MACHINE\\SOFTWARE\\A\\B]\r\n\"Name\"=\"two\"\r\n@=\"default\"")),
+              std::string::npos);
     EXPECT_EQ(registry.storeLocation(), path);
 }
 
