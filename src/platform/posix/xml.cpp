@@ -7,6 +7,7 @@
 #include <libxml/xpath.h>
 #include <libxml/xpathInternals.h>
 #include <map>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -115,15 +116,23 @@ public:
         if (node->type != XML_ELEMENT_NODE)
             return std::nullopt;
         for (xmlAttr* attribute = node->properties; attribute; attribute = attribute->next) {
-            std::string qualified = chars(attribute->name);
-            if (attribute->ns && attribute->ns->prefix)
-                qualified = std::string(chars(attribute->ns->prefix)) + ":" + qualified;
-            if (qualified != name)
+            if (!isNamed(*attribute, name))
                 continue;
             OwnedText value(xmlNodeGetContent(reinterpret_cast<xmlNode*>(attribute)));
             return std::string(value ? chars(value.get()) : "");
         }
         return std::nullopt;
+    }
+
+    static bool isNamed(const xmlAttr& attribute, std::string_view name) {
+        if (attribute.ns && attribute.ns->prefix) {
+            const std::string_view prefix = chars(attribute.ns->prefix);
+            if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix ||
+                name[prefix.size()] != ':')
+                return false;
+            name.remove_prefix(prefix.size() + 1);
+        }
+        return name == chars(attribute.name);
     }
 
     static std::string pathOf(xmlNode* node) {
