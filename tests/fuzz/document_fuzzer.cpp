@@ -8,8 +8,8 @@
 #include <unistd.h>
 
 #include "fakes/fake_platform.h"
-#include "platform/posix/pugi_xml.h"
 #include "platform/posix/unicode_text.h"
+#include "platform/posix/xml.h"
 #include "run/run_registry_update.h"
 
 namespace {
@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     UnicodeRuntime runtime;
     runtime.arguments = documentPath;
     fakes::FakeTextLogFactory logs;
-    posix::PugiXmlService xml;
+    posix::LibXmlService xml;
     EcmaScriptRegexEngine regex;
     fakes::FakeProductFactory products;
     products.properties["ProductName"] = productName;

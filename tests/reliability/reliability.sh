@@ -65,11 +65,12 @@ document Acme 1 "$deep" >deep.xml
 { echo '<Meters><Product name=""><IncludeKey vendor="Acme"/></Product><Device vendor="Acme" type="H">'
   printf '<RegistryData><Firmware version="1"><Key voltsMode="AC" Filename="%08388608d"/>' 0
   echo '</Firmware></RegistryData></Device></Meters>'; } >huge.xml
-for hostile in deep huge; do
-    /usr/bin/time -f %M -o memory ./RegistryUpdate $hostile.xml && log_is ""
-    [ "$(cat memory)" -lt 524288 ] || fail "$hostile.xml took $(cat memory) kB"
+# Nesting that deep is refused as the Windows program's parser refuses it; the huge value is kept.
+for hostile in deep:" Error reading xml document: meters.xml" huge:""; do
+    /usr/bin/time -f %M -o memory ./RegistryUpdate ${hostile%%:*}.xml && log_is "${hostile#*:}"
+    [ "$(cat memory)" -lt 524288 ] || fail "${hostile%%:*}.xml took $(cat memory) kB"
 done
-has_key Acme0 && has_key H || fail "hostile documents' devices missing"
+has_key H || fail "the huge document's device is missing"
 
 echo "Disk full at save: one line, the old store whole, no temporary file left"
 store_of 100

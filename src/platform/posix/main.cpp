@@ -2,10 +2,10 @@
 #include "platform/portable/ecmascript_regex.h"
 #include "platform/posix/posix_runtime.h"
 #include "platform/posix/posix_text_log.h"
-#include "platform/posix/pugi_xml.h"
 #include "platform/posix/store_file.h"
 #include "platform/posix/store_product_component.h"
 #include "platform/posix/store_registry.h"
+#include "platform/posix/xml.h"
 #include "run/run_registry_update.h"
 
 using namespace modRegistryUpdate;
@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
     posix::PosixRuntime runtime(argc, argv);
     posix::StoreFile store([&runtime] { return runtime.pathBesideProgram(posix::storeFileName); });
     posix::PosixTextLogFactory logs;
-    posix::PugiXmlService xml;
+    posix::LibXmlService xml;
     EcmaScriptRegexEngine regex;
     posix::StoreProductComponentFactory products(store);
     posix::StoreRegistry registry(store);

@@ -12,15 +12,23 @@ const std::string fileHeader = "Windows Registry Editor Version 5.00";
 const std::string rootName = "HKEY_LOCAL_MACHINE";
 const char* const lineEnd = "\r\n";
 
-std::string decodeFile(const std::string& bytes) {
-    if (bytes.compare(0, 2, "\xFF\xFE") == 0) {
+const char* const utf16Mark = "\xFF\xFE";
+const char* const utf8Mark = "\xEF\xBB\xBF";
+
+/// The file's text as UTF-8; notes its encoding in the store. An empty file stays new.
+std::string decodeFile(const std::string& bytes, RegStore& store) {
+    if (bytes.compare(0, 2, utf16Mark) == 0) {
         std::string utf8;
         if (!utf16leToUtf8(bytes.data() + 2, bytes.size() - 2, utf8))
             throw RegFileError(1, "the file is not valid UTF-16");
         return utf8;
     }
-    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
+    if (bytes.compare(0, 3, utf8Mark) == 0) {
+        store.encoding = StoreEncoding::utf8WithByteOrderMark;
         return bytes.substr(3);
+    }
+    if (!bytes.empty())
+        store.encoding = StoreEncoding::utf8;
     return bytes;
 }
 
@@ -108,9 +116,12 @@ private:
                                         : std::string_view(path).substr(separator + 1),
                                     false, created);
         store_.addSection(key);
-        if (!key.read)
+        // A repeated section is merged into the first; the comments before it stay pending, to
+        // stand before the next line that is written.
+        if (!key.read) {
             key.read.reset(new ReadText{std::move(pendingComments_), lines_[index_]});
-        pendingComments_.clear();
+            pendingComments_.clear();
+        }
         current_ = &key;
     }
 
@@ -330,10 +341,22 @@ void appendPath(std::string& out, const RegKey& key) {
 } // namespace
 
 void readRegFile(const std::string& bytes, RegStore& store) {
-    Parser(splitLines(decodeFile(bytes)), store).parse();
+    Parser(splitLines(decodeFile(bytes, store)), store).parse();
 }
 
-void writeRegFile(const RegStore& store, const std::function<void(std::string_view)>& write) {
+void writeRegFile(const RegStore& store, const std::function<void(std::string_view)>& encoded) {
+    const bool utf16 = store.encoding == StoreEncoding::utf16le;
+    // Chunks end at line ends, so each holds whole characters to convert.
+    const auto write = [&](const std::string& utf8) {
+        if (utf16)
+            encoded(utf8ToUtf16le(utf8));
+        else
+            encoded(utf8);
+    };
+    if (utf16)
+        encoded(utf16Mark);
+    else if (store.encoding == StoreEncoding::utf8WithByteOrderMark)
+        encoded(utf8Mark);
     // Pieces are gathered into chunks, so that a store of millions of values is neither written
     // a line at a time nor held whole a second time.
     constexpr std::size_t chunk = 1 << 20;

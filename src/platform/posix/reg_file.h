@@ -19,11 +19,12 @@ public:
 };
 
 /// Reads a registry export of HKEY_LOCAL_MACHINE, UTF-8 or UTF-16LE with a byte-order mark,
-/// into an empty store. An empty file is an empty registry. Raises RegFileError.
+/// into an empty store, noting the encoding. An empty file is an empty registry. Raises
+/// RegFileError.
 void readRegFile(const std::string& bytes, RegStore& store);
 
-/// The store as a registry export file, handed to `write` piece by piece: UTF-8, CRLF line
-/// ends. What was read and not changed since is written back as it was read.
+/// The store as a registry export file, handed to `write` piece by piece: in the store's
+/// encoding, CRLF line ends. What was read and not changed since is written back as it was read.
 void writeRegFile(const RegStore& store, const std::function<void(std::string_view)>& write);
 
 /// The whole file as one text.

@@ -92,6 +92,12 @@ bool RegStore::putValue(RegKey& key, RegValue value) {
         return true;
     }
     RegValue& old = key.values[index];
+    // The comments before a repeated value line follow those before the first one.
+    if (value.read && !value.read->leading.empty()) {
+        if (!old.read)
+            old.read = std::make_unique<ReadText>();
+        old.read->leading += value.read->leading;
+    }
     if (old.form == value.form && old.type == value.type && old.data == value.data &&
         old.number == value.number)
         return false;

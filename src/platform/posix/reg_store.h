@@ -50,6 +50,10 @@ struct RegKey {
     bool hasSection = false;
 };
 
+/// How a store file's bytes hold its text. An export on Windows writes UTF-16LE with a
+/// byte-order mark, and Windows' importer reads a file without a mark in the ANSI code page.
+enum class StoreEncoding { utf16le, utf8, utf8WithByteOrderMark };
+
 /// One registry root held in memory: names compare without regard to case and keep the case
 /// they were created with; the order of sections and values is kept for writing back.
 class RegStore {
@@ -81,6 +85,9 @@ public:
     void addSection(RegKey& key);
 
     std::string trailer; ///< comment lines after the last value
+    /// The encoding the file was read in, written back the same; a new store is written as
+    /// Windows exports.
+    StoreEncoding encoding = StoreEncoding::utf16le;
 
 private:
     /// The value of that name in the key, or values.size().

@@ -98,11 +98,23 @@ bool StoreFile::save(std::string& failure) {
     if (!changed_)
         return true;
     const std::string temporary = path_ + ".new";
+    // The new file takes the old one's mode, and its owner and group where this run may give
+    // them; until then it is private, so that a store only its owner reads never shows.
+    struct stat old {};
+    const bool replacing = stat(path_.c_str(), &old) == 0;
     // Under the lock no other run writes this name; one left by a killed run is overwritten.
-    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int fd =
+        open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, replacing ? 0600 : 0644);
     if (fd < 0) {
         failure = systemError("Cannot create", temporary);
         return false;
+    }
+    if (replacing) {
+        // Only root gives a file away, but a user may give it one of their groups; where neither
+        // is allowed the file stays this run's user's own.
+        if (fchown(fd, old.st_uid, old.st_gid) != 0 && fchown(fd, -1, old.st_gid) != 0)
+            errno = 0;
+        fchmod(fd, old.st_mode & 07777);
     }
     bool written = true;
     writeRegFile(*store_,

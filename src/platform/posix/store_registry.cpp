@@ -15,20 +15,24 @@ constexpr RegistryStatus ioFailed = 1016;
 
 constexpr std::size_t longestKeyName = 255;
 constexpr std::size_t longestValueName = 16383;
+constexpr std::size_t deepestKey = 512; // levels below the root
 
 bool holdsLineBreak(const std::string& text) {
     return text.find('\n') != std::string::npos || text.find('\r') != std::string::npos;
 }
 
-/// Checks a key path as the registry does; a line break could not be kept in the file.
+/// Checks a key path as Windows' registry does (Wine's sets no depth limit); a line break could
+/// not be kept in the file.
 RegistryStatus checkPath(const std::string& path) {
     if (!path.empty() && path[0] == '\\')
         return badPathName;
     if (holdsLineBreak(path))
         return invalidParameter;
     // No name of fewer bytes can be over the limit, so most paths are never measured.
-    const bool namesFit = forEachSegment(path, [](std::string_view segment) {
-        return segment.size() <= longestKeyName || utf16Length(segment) <= longestKeyName;
+    std::size_t depth = 0;
+    const bool namesFit = forEachSegment(path, [&depth](std::string_view segment) {
+        return ++depth <= deepestKey &&
+               (segment.size() <= longestKeyName || utf16Length(segment) <= longestKeyName);
     });
     return namesFit ? registrySuccess : invalidParameter;
 }

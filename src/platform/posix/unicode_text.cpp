@@ -1,10 +1,13 @@
-// UTF-8 and UTF-16 are converted by hand: the standard library's converters are deprecated and
-// the rules needed here (keep invalid bytes, count UTF-16 units) are a few lines each.
+// Conversions go through utfcpp; by hand is only the rule it has no call for: a byte that does
+// not start a valid UTF-8 character is kept as it is, one byte at a time.
 #include "platform/posix/unicode_text.h"
 
+#include <algorithm>
 #include <clocale>
 #include <cwctype>
+#include <iterator>
 #include <locale.h>
+#include <utf8.h>
 
 namespace modRegistryUpdate::posix {
 namespace {
@@ -14,50 +17,21 @@ constexpr char32_t invalid = 0xFFFFFFFF;
 /// Decodes one character at `pos` and advances past it; `invalid` for a malformed sequence,
 /// after advancing one byte.
 char32_t decode(std::string_view text, std::size_t& pos) {
-    const auto lead = static_cast<unsigned char>(text[pos]);
-    std::size_t length = lead < 0x80                   ? 1
-                         : lead >= 0xF0 && lead < 0xF5 ? 4
-                         : lead >= 0xE0                ? 3
-                         : lead >= 0xC2 && lead < 0xE0 ? 2
-                                                       : 0;
-    if (length == 0 || pos + length > text.size()) {
+    const char* start = text.data() + pos;
+    const char* end = text.data() + std::min(text.size(), pos + 4);
+    // The first sequence is valid exactly when the first invalid one starts later.
+    if (utf8::find_invalid(start, end) == start) {
         ++pos;
         return invalid;
     }
-    char32_t code = length == 1 ? lead : lead & (0x7F >> length);
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(text[pos + i]);
-        if ((next & 0xC0) != 0x80) {
-            ++pos;
-            return invalid;
-        }
-        code = (code << 6) | (next & 0x3F);
-    }
-    const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code < smallest[length] || code > 0x10FFFF || (code >= 0xD800 && code < 0xE000)) {
-        ++pos;
-        return invalid;
-    }
-    pos += length;
+    const char* next = start;
+    const char32_t code = utf8::unchecked::next(next);
+    pos += static_cast<std::size_t>(next - start);
     return code;
 }
 
 void encode(char32_t code, std::string& out) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
+    utf8::unchecked::append(code, std::back_inserter(out));
 }
 
 locale_t unicodeLocale() {
@@ -131,41 +105,29 @@ int compareFolded(std::string_view left, std::string_view right) {
 bool utf16leToUtf8(const char* bytes, std::size_t size, std::string& utf8) {
     if (size % 2 != 0)
         return false;
-    utf8.reserve(utf8.size() + size / 2);
-    const auto unit = [bytes](std::size_t i) {
-        return static_cast<char32_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                     static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
-    };
-    for (std::size_t i = 0; i < size / 2; ++i) {
-        char32_t code = unit(i);
-        if (code >= 0xD800 && code < 0xDC00) {
-            if (i + 1 >= size / 2 || unit(i + 1) < 0xDC00 || unit(i + 1) >= 0xE000)
-                return false;
-            code = 0x10000 + ((code - 0xD800) << 10) + (unit(++i) - 0xDC00);
-        } else if (code >= 0xDC00 && code < 0xE000) {
-            return false;
-        }
-        encode(code, utf8);
+    std::u16string units(size / 2, u'\0');
+    for (std::size_t i = 0; i < units.size(); ++i)
+        units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                         static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+    utf8.reserve(utf8.size() + units.size());
+    try {
+        utf8::utf16to8(units.begin(), units.end(), std::back_inserter(utf8));
+    } catch (const utf8::exception&) {
+        return false; // a broken surrogate pair
     }
     return true;
 }
 
 std::string utf8ToUtf16le(const std::string& utf8) {
+    std::string valid;
+    utf8::replace_invalid(utf8.begin(), utf8.end(), std::back_inserter(valid), 0xFFFD);
+    std::u16string units;
+    utf8::unchecked::utf8to16(valid.begin(), valid.end(), std::back_inserter(units));
     std::string result;
-    const auto put = [&result](char32_t unit) {
+    result.reserve(2 * units.size());
+    for (const char16_t unit : units) {
         result += static_cast<char>(unit & 0xFF);
         result += static_cast<char>(unit >> 8);
-    };
-    for (std::size_t pos = 0; pos < utf8.size();) {
-        char32_t code = decode(utf8, pos);
-        if (code == invalid)
-            code = 0xFFFD;
-        if (code >= 0x10000) {
-            put(0xD800 + ((code - 0x10000) >> 10));
-            put(0xDC00 + ((code - 0x10000) & 0x3FF));
-        } else {
-            put(code);
-        }
     }
     return result;
 }
