@@ -4,21 +4,21 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/posix/reg_file.h"
-#include "platform/posix/unicode_text.h"
+#include "store/reg_file.h"
+#include "store/unicode_text.h"
 
 namespace {
 
-using namespace modRegistryUpdate::posix;
+using namespace modRegistryUpdate::store;
 
 std::string addedText(const std::string& input) {
     return input.substr(0, 64);
 }
 
-void addValue(RegStore& store, const std::string& text) {
+void addValue(KeyTree& store, const std::string& text) {
     bool created = false;
-    RegKey& key = store.create("SOFTWARE\\Fuzz", true, created);
-    RegValue value;
+    Key& key = store.create("SOFTWARE\\Fuzz", true, created);
+    Value value;
     value.name = "Added";
     value.data = text;
     store.putValue(key, std::move(value));
@@ -34,7 +34,7 @@ bool isUtf8(const std::string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);
-    RegStore store;
+    KeyTree store;
     try {
         readRegFile(input, store);
     } catch (const RegFileError&) {
@@ -43,21 +43,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     addValue(store, addedText(input));
     const std::string written = writeRegFile(store);
 
-    RegStore again;
+    KeyTree again;
     readRegFile(written, again); // a store this program wrote always reads back
     if (writeRegFile(again) != written)
         __builtin_trap();
-    const RegKey* key = again.find("SOFTWARE\\Fuzz");
-    const RegValue* value = key ? again.findValue(*key, "Added") : nullptr;
+    const Key* key = again.find("SOFTWARE\\Fuzz");
+    const Value* value = key ? again.findValue(*key, "Added") : nullptr;
     if (!value)
         __builtin_trap();
     // Text with control characters comes back as REG_SZ bytes, terminating NUL included.
     std::string text = value->data;
-    if (value->form == RegDataForm::bytes &&
+    if (value->form == DataForm::bytes &&
         (!utf16leToUtf8(value->data.data(), value->data.size(), text = std::string()) ||
          text.empty() || text.back() != '\0'))
         __builtin_trap();
-    if (value->form == RegDataForm::bytes)
+    if (value->form == DataForm::bytes)
         text.pop_back();
     if (isUtf8(addedText(input)) && text != addedText(input))
         __builtin_trap();

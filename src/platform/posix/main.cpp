@@ -2,17 +2,17 @@
 #include "platform/portable/ecmascript_regex.h"
 #include "platform/posix/posix_runtime.h"
 #include "platform/posix/posix_text_log.h"
-#include "platform/posix/store_file.h"
 #include "platform/posix/store_product_component.h"
 #include "platform/posix/store_registry.h"
 #include "platform/posix/xml.h"
 #include "run/run_registry_update.h"
+#include "store/store.h"
 
 using namespace modRegistryUpdate;
 
 int main(int argc, char** argv) {
     posix::PosixRuntime runtime(argc, argv);
-    posix::StoreFile store([&runtime] { return runtime.pathBesideProgram(posix::storeFileName); });
+    store::Store store([&runtime] { return runtime.pathBesideProgram(store::storeFileName); });
     posix::PosixTextLogFactory logs;
     posix::LibXmlService xml;
     EcmaScriptRegexEngine regex;

@@ -1,7 +1,7 @@
 #include "platform/posix/posix_text_log.h"
 
 #include "platform/failure.h"
-#include "platform/posix/file_io.h"
+#include "store/file_io.h"
 
 #include <cerrno>
 #include <cstring>
@@ -21,7 +21,7 @@ public:
 
     // Each line goes straight to the file, so it is there however the process ends.
     void writeLine(const std::string& text) override {
-        if (!writeAll(fd_, text + "\r\n"))
+        if (!store::writeAll(fd_, text + "\r\n"))
             throw Failure("Cannot write " + path_ + ": " + std::strerror(errno));
     }
 

@@ -1,26 +1,28 @@
 #include "platform/posix/store_product_component.h"
 
 #include "platform/failure.h"
-#include "platform/posix/unicode_text.h"
+#include "store/unicode_text.h"
 
 namespace modRegistryUpdate::posix {
 namespace {
 
 class StoreProductComponent : public ProductComponent {
 public:
-    StoreProductComponent(const RegStore& store, const RegKey& key, std::string programmaticId)
+    StoreProductComponent(const store::KeyTree& store, const store::Key& key,
+                          std::string programmaticId)
         : store_(store), key_(key), programmaticId_(std::move(programmaticId)) {}
 
     std::optional<std::string> getProperty(const std::string& name) override {
-        const RegValue* value = store_.findValue(key_, name);
+        const store::Value* value = store_.findValue(key_, name);
         if (!value)
             return std::nullopt;
-        if (value->form == RegDataForm::text)
+        if (value->form == store::DataForm::text)
             return value->data;
-        if (value->form == RegDataForm::dword)
+        if (value->form == store::DataForm::dword)
             return std::to_string(value->number);
         std::string text;
-        if (value->type == regSz && utf16leToUtf8(value->data.data(), value->data.size(), text)) {
+        if (value->type == store::regSz &&
+            store::utf16leToUtf8(value->data.data(), value->data.size(), text)) {
             // Stored text ends with its terminating NUL.
             text = text.substr(0, text.find('\0'));
             return text;
@@ -30,8 +32,8 @@ public:
     }
 
 private:
-    const RegStore& store_;
-    const RegKey& key_;
+    const store::KeyTree& store_;
+    const store::Key& key_;
     std::string programmaticId_;
 };
 
@@ -39,10 +41,10 @@ private:
 
 std::unique_ptr<ProductComponent>
 StoreProductComponentFactory::create(const std::string& programmaticId) {
-    RegStore* store = file_.store();
+    store::KeyTree* store = file_.store();
     if (!store)
         throw Failure("Cannot create " + programmaticId + ": " + file_.problem());
-    const RegKey* key = store->find("SOFTWARE\\Classes\\" + programmaticId);
+    const store::Key* key = store->find("SOFTWARE\\Classes\\" + programmaticId);
     if (!key)
         throw Failure("Cannot create " + programmaticId + ": the component is not registered");
     return std::make_unique<StoreProductComponent>(*store, *key, programmaticId);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/posix/store_file.h"
 #include "platform/product_component.h"
+#include "store/store.h"
 
 namespace modRegistryUpdate::posix {
 
@@ -9,12 +9,12 @@ namespace modRegistryUpdate::posix {
 /// SOFTWARE\Classes\<identifier>, and its properties are that key's values.
 class StoreProductComponentFactory : public ProductComponentFactory {
 public:
-    explicit StoreProductComponentFactory(StoreFile& file) : file_(file) {}
+    explicit StoreProductComponentFactory(store::Store& file) : file_(file) {}
 
     std::unique_ptr<ProductComponent> create(const std::string& programmaticId) override;
 
 private:
-    StoreFile& file_;
+    store::Store& file_;
 };
 
 } // namespace modRegistryUpdate::posix

@@ -1,6 +1,6 @@
 #include "platform/posix/store_registry.h"
 
-#include "platform/posix/unicode_text.h"
+#include "store/unicode_text.h"
 
 namespace modRegistryUpdate::posix {
 namespace {
@@ -30,18 +30,18 @@ RegistryStatus checkPath(const std::string& path) {
         return invalidParameter;
     // No name of fewer bytes can be over the limit, so most paths are never measured.
     std::size_t depth = 0;
-    const bool namesFit = forEachSegment(path, [&depth](std::string_view segment) {
+    const bool namesFit = store::forEachSegment(path, [&depth](std::string_view segment) {
         return ++depth <= deepestKey &&
-               (segment.size() <= longestKeyName || utf16Length(segment) <= longestKeyName);
+               (segment.size() <= longestKeyName || store::utf16Length(segment) <= longestKeyName);
     });
     return namesFit ? registrySuccess : invalidParameter;
 }
 
-RegKey& keyAt(RegistryKey key) {
-    return *reinterpret_cast<RegKey*>(key);
+store::Key& keyAt(RegistryKey key) {
+    return *reinterpret_cast<store::Key*>(key);
 }
 
-RegistryKey handleOf(RegKey& key) {
+RegistryKey handleOf(store::Key& key) {
     return reinterpret_cast<RegistryKey>(&key);
 }
 
@@ -56,13 +56,13 @@ RegistryStatus StoreRegistry::openKey(RegistryRoot, const std::string& path, Reg
 }
 
 RegistryStatus StoreRegistry::resolveKey(const std::string& path, bool create, RegistryKey& key) {
-    RegStore* store = file_.store();
+    store::KeyTree* store = file_.store();
     if (!store)
         return badDatabase;
     if (const RegistryStatus status = checkPath(path); status != registrySuccess)
         return status;
     bool created = false;
-    RegKey* found = paths_.resolve(*store, path, create, created);
+    store::Key* found = paths_.resolve(*store, path, create, created);
     if (!found)
         return fileNotFound;
     if (created)
@@ -73,18 +73,18 @@ RegistryStatus StoreRegistry::resolveKey(const std::string& path, bool create, R
 
 RegistryStatus StoreRegistry::setTextValue(RegistryKey key, const std::string& valueName,
                                            const std::string& text) {
-    RegStore* store = file_.store();
+    store::KeyTree* store = file_.store();
     if (!store)
         return badDatabase;
     if (key == 0)
         return invalidHandle;
-    if ((valueName.size() > longestValueName && utf16Length(valueName) > longestValueName) ||
+    if ((valueName.size() > longestValueName && store::utf16Length(valueName) > longestValueName) ||
         holdsLineBreak(valueName))
         return invalidParameter;
-    RegValue value;
+    store::Value value;
     value.name = valueName;
     value.data = text;
-    RegKey& target = keyAt(key);
+    store::Key& target = keyAt(key);
     if (store->putValue(target, std::move(value))) {
         store->addSection(target);
         file_.markChanged();

@@ -1,15 +1,15 @@
 #pragma once
 
-#include "platform/posix/key_path_cache.h"
-#include "platform/posix/store_file.h"
 #include "platform/registry.h"
+#include "store/key_path_cache.h"
+#include "store/store.h"
 
 namespace modRegistryUpdate::posix {
 
 /// The registry kept in the store file, with the registry's own rules for names and paths.
 class StoreRegistry : public Registry {
 public:
-    explicit StoreRegistry(StoreFile& file) : file_(file) {}
+    explicit StoreRegistry(store::Store& file) : file_(file) {}
 
     RegistryStatus createKey(RegistryRoot root, const std::string& path, RegistryKey& key) override;
     RegistryStatus openKey(RegistryRoot root, const std::string& path, RegistryKey& key) override;
@@ -24,8 +24,8 @@ private:
     /// Opens the key, or with `create` creates it and its missing parents first.
     RegistryStatus resolveKey(const std::string& path, bool create, RegistryKey& key);
 
-    StoreFile& file_;
-    KeyPathCache paths_;
+    store::Store& file_;
+    store::KeyPathCache paths_;
     std::string saveFailure_;
 };
 

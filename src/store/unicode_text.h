@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace modRegistryUpdate::posix {
+namespace modRegistryUpdate::store {
 
 /// The UTF-8 text in upper case, character by character. Bytes that are not valid UTF-8 are
 /// kept as they are.
@@ -24,4 +24,4 @@ std::string utf8ToUtf16le(const std::string& utf8);
 /// How many UTF-16 code units the UTF-8 text takes, the unit the registry counts names in.
 std::size_t utf16Length(std::string_view utf8);
 
-} // namespace modRegistryUpdate::posix
+} // namespace modRegistryUpdate::store

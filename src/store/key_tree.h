@@ -8,14 +8,14 @@
 #include <string_view>
 #include <vector>
 
-namespace modRegistryUpdate::posix {
+namespace modRegistryUpdate::store {
 
 constexpr std::uint32_t regSz = 1;
 constexpr std::uint32_t regDword = 4;
 
 /// How a value's data is held: text for REG_SZ written as a quoted string, a number for a
 /// dword, raw bytes for everything else.
-enum class RegDataForm { text, dword, bytes };
+enum class DataForm { text, dword, bytes };
 
 /// How an entry stood in the file it was read from, to write it back the same way.
 struct ReadText {
@@ -23,12 +23,12 @@ struct ReadText {
     std::string source;  ///< its own lines; emptied once the entry changes
 };
 
-struct RegValue {
+struct Value {
     std::string name; ///< as first written; empty for the default value
     std::string data; ///< UTF-8 text, or raw bytes
     std::uint32_t type = regSz;
     std::uint32_t number = 0;
-    RegDataForm form = RegDataForm::text;
+    DataForm form = DataForm::text;
     std::unique_ptr<ReadText> read; ///< null when written by this run
 };
 
@@ -38,11 +38,11 @@ struct FoldedLess {
     bool operator()(std::string_view left, std::string_view right) const;
 };
 
-struct RegKey {
-    RegKey* parent = nullptr;          ///< null for the root
+struct Key {
+    Key* parent = nullptr;             ///< null for the root
     const std::string* name = nullptr; ///< its name as created, kept in the parent's children
-    std::map<std::string, RegKey*, FoldedLess> children;
-    std::vector<RegValue> values; ///< in the order first written
+    std::map<std::string, Key*, FoldedLess> children;
+    std::vector<Value> values; ///< in the order first written
     /// Values by name, made only once a key holds many: most hold a few, which a scan finds as
     /// fast, without an index entry for every value.
     std::unique_ptr<std::map<std::string, std::size_t, FoldedLess>> valueIndex;
@@ -52,49 +52,49 @@ struct RegKey {
 
 /// How a store file's bytes hold its text. An export on Windows writes UTF-16LE with a
 /// byte-order mark, and Windows' importer reads a file without a mark in the ANSI code page.
-enum class StoreEncoding { utf16le, utf8, utf8WithByteOrderMark };
+enum class Encoding { utf16le, utf8, utf8WithByteOrderMark };
 
 /// One registry root held in memory: names compare without regard to case and keep the case
 /// they were created with; the order of sections and values is kept for writing back.
-class RegStore {
+class KeyTree {
 public:
-    RegStore();
-    RegStore(const RegStore&) = delete;
-    RegStore& operator=(const RegStore&) = delete;
+    KeyTree();
+    KeyTree(const KeyTree&) = delete;
+    KeyTree& operator=(const KeyTree&) = delete;
 
-    RegKey& root() { return keys_.front(); }
+    Key& root() { return keys_.front(); }
 
     /// The key at this path (backslash-separated, empty segments ignored), or null when it
     /// does not exist.
-    RegKey* find(std::string_view path);
+    Key* find(std::string_view path);
     /// The key at this path, made with its missing parents; `created` tells whether any was.
     /// With `withSections`, each key made gets a section, as an export shows every key.
-    RegKey& create(std::string_view path, bool withSections, bool& created);
+    Key& create(std::string_view path, bool withSections, bool& created);
     /// The parent's child of that name, or null.
-    RegKey* child(RegKey& parent, std::string_view name);
+    Key* child(Key& parent, std::string_view name);
     /// The parent's child of that name, made if missing (see `create`).
-    RegKey& child(RegKey& parent, std::string_view name, bool withSection, bool& created);
+    Key& child(Key& parent, std::string_view name, bool withSection, bool& created);
     /// The value of that name, or null.
-    const RegValue* findValue(const RegKey& key, const std::string& name) const;
+    const Value* findValue(const Key& key, const std::string& name) const;
     /// Adds the value, or replaces one of the same name in place. Returns whether it changed.
-    bool putValue(RegKey& key, RegValue value);
+    bool putValue(Key& key, Value value);
 
     /// Keys with a section, in the order they are written.
-    const std::vector<RegKey*>& sections() const { return sections_; }
+    const std::vector<Key*>& sections() const { return sections_; }
     /// Gives the key a section at the end of the order, if it has none yet.
-    void addSection(RegKey& key);
+    void addSection(Key& key);
 
     std::string trailer; ///< comment lines after the last value
     /// The encoding the file was read in, written back the same; a new store is written as
     /// Windows exports.
-    StoreEncoding encoding = StoreEncoding::utf16le;
+    Encoding encoding = Encoding::utf16le;
 
 private:
     /// The value of that name in the key, or values.size().
-    static std::size_t indexOf(const RegKey& key, std::string_view name);
+    static std::size_t indexOf(const Key& key, std::string_view name);
 
-    std::deque<RegKey> keys_; // a deque keeps every key's address stable as keys are added
-    std::vector<RegKey*> sections_;
+    std::deque<Key> keys_; // a deque keeps every key's address stable as keys are added
+    std::vector<Key*> sections_;
 };
 
 /// Calls `visit` with each segment of a backslash-separated path, skipping empty ones, until it
@@ -112,4 +112,4 @@ template <typename Visit> bool forEachSegment(std::string_view path, Visit visit
     return true;
 }
 
-} // namespace modRegistryUpdate::posix
+} // namespace modRegistryUpdate::store

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/posix/reg_store.h"
+#include "store/key_tree.h"
 
 #include <cstddef>
 #include <functional>
@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace modRegistryUpdate::posix {
+namespace modRegistryUpdate::store {
 
 /// A registry file that cannot be read: `line` is where (1 for the file as a whole).
 class RegFileError : public std::runtime_error {
@@ -21,13 +21,13 @@ public:
 /// Reads a registry export of HKEY_LOCAL_MACHINE, UTF-8 or UTF-16LE with a byte-order mark,
 /// into an empty store, noting the encoding. An empty file is an empty registry. Raises
 /// RegFileError.
-void readRegFile(const std::string& bytes, RegStore& store);
+void readRegFile(const std::string& bytes, KeyTree& store);
 
 /// The store as a registry export file, handed to `write` piece by piece: in the store's
 /// encoding, CRLF line ends. What was read and not changed since is written back as it was read.
-void writeRegFile(const RegStore& store, const std::function<void(std::string_view)>& write);
+void writeRegFile(const KeyTree& store, const std::function<void(std::string_view)>& write);
 
 /// The whole file as one text.
-std::string writeRegFile(const RegStore& store);
+std::string writeRegFile(const KeyTree& store);
 
-} // namespace modRegistryUpdate::posix
+} // namespace modRegistryUpdate::store

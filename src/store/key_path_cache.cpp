@@ -1,10 +1,10 @@
-#include "platform/posix/key_path_cache.h"
+#include "store/key_path_cache.h"
 
 #include <algorithm>
 
-namespace modRegistryUpdate::posix {
+namespace modRegistryUpdate::store {
 
-RegKey* KeyPathCache::resolve(RegStore& store, std::string_view path, bool create, bool& created) {
+Key* KeyPathCache::resolve(KeyTree& store, std::string_view path, bool create, bool& created) {
     created = false;
     // The same path again, as for every value written into the key just opened.
     if (path == lastPath_ && !lastKeys_.empty())
@@ -13,7 +13,7 @@ RegKey* KeyPathCache::resolve(RegStore& store, std::string_view path, bool creat
     const std::size_t common = static_cast<std::size_t>(
         std::mismatch(path.begin(), path.end(), lastPath_.begin(), lastPath_.end()).first -
         path.begin());
-    RegKey* key = &store.root();
+    Key* key = &store.root();
     std::size_t start = 0;
     std::size_t kept = 0;
     for (const auto& [end, known] : lastKeys_) {
@@ -40,4 +40,4 @@ RegKey* KeyPathCache::resolve(RegStore& store, std::string_view path, bool creat
     return key;
 }
 
-} // namespace modRegistryUpdate::posix
+} // namespace modRegistryUpdate::store

@@ -1,6 +1,6 @@
 // Conversions go through utfcpp; by hand is only the rule it has no call for: a byte that does
 // not start a valid UTF-8 character is kept as it is, one byte at a time.
-#include "platform/posix/unicode_text.h"
+#include "store/unicode_text.h"
 
 #include <algorithm>
 #include <clocale>
@@ -9,7 +9,7 @@
 #include <locale.h>
 #include <utf8.h>
 
-namespace modRegistryUpdate::posix {
+namespace modRegistryUpdate::store {
 namespace {
 
 constexpr char32_t invalid = 0xFFFFFFFF;
@@ -141,4 +141,4 @@ std::size_t utf16Length(std::string_view utf8) {
     return units;
 }
 
-} // namespace modRegistryUpdate::posix
+} // namespace modRegistryUpdate::store

@@ -1,12 +1,12 @@
-#include "platform/posix/reg_store.h"
+#include "store/key_tree.h"
 
-#include "platform/posix/unicode_text.h"
+#include "store/unicode_text.h"
 
 #include <utility>
 
-namespace modRegistryUpdate::posix {
+namespace modRegistryUpdate::store {
 
-RegStore::RegStore() {
+KeyTree::KeyTree() {
     keys_.emplace_back();
 }
 
@@ -14,8 +14,8 @@ bool FoldedLess::operator()(std::string_view left, std::string_view right) const
     return compareFolded(left, right) < 0;
 }
 
-RegKey* RegStore::find(std::string_view path) {
-    RegKey* key = &root();
+Key* KeyTree::find(std::string_view path) {
+    Key* key = &root();
     const bool found = forEachSegment(path, [&](std::string_view segment) {
         key = child(*key, segment);
         return key != nullptr;
@@ -23,14 +23,14 @@ RegKey* RegStore::find(std::string_view path) {
     return found ? key : nullptr;
 }
 
-RegKey* RegStore::child(RegKey& parent, std::string_view name) {
+Key* KeyTree::child(Key& parent, std::string_view name) {
     const auto found = parent.children.find(name);
     return found == parent.children.end() ? nullptr : found->second;
 }
 
-RegKey& RegStore::create(std::string_view path, bool withSections, bool& created) {
+Key& KeyTree::create(std::string_view path, bool withSections, bool& created) {
     created = false;
-    RegKey* key = &root();
+    Key* key = &root();
     forEachSegment(path, [&](std::string_view segment) {
         key = &child(*key, segment, withSections, created);
         return true;
@@ -38,11 +38,11 @@ RegKey& RegStore::create(std::string_view path, bool withSections, bool& created
     return *key;
 }
 
-RegKey& RegStore::child(RegKey& parent, std::string_view name, bool withSection, bool& created) {
+Key& KeyTree::child(Key& parent, std::string_view name, bool withSection, bool& created) {
     const auto found = parent.children.find(name);
     if (found != parent.children.end())
         return *found->second;
-    RegKey& key = keys_.emplace_back();
+    Key& key = keys_.emplace_back();
     key.parent = &parent;
     key.name = &parent.children.emplace(std::string(name), &key).first->first;
     if (withSection)
@@ -51,7 +51,7 @@ RegKey& RegStore::child(RegKey& parent, std::string_view name, bool withSection,
     return key;
 }
 
-void RegStore::addSection(RegKey& key) {
+void KeyTree::addSection(Key& key) {
     if (key.hasSection)
         return;
     key.hasSection = true;
@@ -62,7 +62,7 @@ namespace {
 constexpr std::size_t valuesWithoutIndex = 8;
 }
 
-std::size_t RegStore::indexOf(const RegKey& key, std::string_view name) {
+std::size_t KeyTree::indexOf(const Key& key, std::string_view name) {
     if (key.valueIndex) {
         const auto found = key.valueIndex->find(name);
         return found == key.valueIndex->end() ? key.values.size() : found->second;
@@ -73,12 +73,12 @@ std::size_t RegStore::indexOf(const RegKey& key, std::string_view name) {
     return index;
 }
 
-const RegValue* RegStore::findValue(const RegKey& key, const std::string& name) const {
+const Value* KeyTree::findValue(const Key& key, const std::string& name) const {
     const std::size_t index = indexOf(key, name);
     return index == key.values.size() ? nullptr : &key.values[index];
 }
 
-bool RegStore::putValue(RegKey& key, RegValue value) {
+bool KeyTree::putValue(Key& key, Value value) {
     const std::size_t index = indexOf(key, value.name);
     if (index == key.values.size()) {
         if (!key.valueIndex && key.values.size() == valuesWithoutIndex) {
@@ -91,7 +91,7 @@ bool RegStore::putValue(RegKey& key, RegValue value) {
         key.values.push_back(std::move(value));
         return true;
     }
-    RegValue& old = key.values[index];
+    Value& old = key.values[index];
     // The comments before a repeated value line follow those before the first one.
     if (value.read && !value.read->leading.empty()) {
         if (!old.read)
@@ -110,4 +110,4 @@ bool RegStore::putValue(RegKey& key, RegValue value) {
     return true;
 }
 
-} // namespace modRegistryUpdate::posix
+} // namespace modRegistryUpdate::store

@@ -1,7 +1,7 @@
-#include "platform/posix/store_file.h"
+#include "store/store.h"
 
-#include "platform/posix/file_io.h"
-#include "platform/posix/reg_file.h"
+#include "store/file_io.h"
+#include "store/reg_file.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -12,7 +12,7 @@
 #include <unistd.h>
 #include <utility>
 
-namespace modRegistryUpdate::posix {
+namespace modRegistryUpdate::store {
 
 const char* const storeFileName = "HKEY_LOCAL_MACHINE.reg";
 
@@ -29,14 +29,14 @@ std::string folderOf(const std::string& path) {
 
 } // namespace
 
-StoreFile::StoreFile(std::function<std::string()> locate) : locate_(std::move(locate)) {}
+Store::Store(std::function<std::string()> locate) : locate_(std::move(locate)) {}
 
-StoreFile::~StoreFile() {
+Store::~Store() {
     if (lockFd_ >= 0)
         close(lockFd_);
 }
 
-RegStore* StoreFile::store() {
+KeyTree* Store::store() {
     if (!loaded_) {
         loaded_ = true;
         load();
@@ -44,7 +44,7 @@ RegStore* StoreFile::store() {
     return problem_.empty() ? store_.get() : nullptr;
 }
 
-void StoreFile::load() {
+void Store::load() {
     path_ = locate_();
     // A store that is a link is read and replaced where it points, so the link stays a link.
     struct stat link {};
@@ -70,7 +70,7 @@ void StoreFile::load() {
             return;
         }
     }
-    store_ = std::make_unique<RegStore>();
+    store_ = std::make_unique<KeyTree>();
     const int fd = open(path_.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         if (errno != ENOENT)
@@ -93,7 +93,7 @@ void StoreFile::load() {
     }
 }
 
-bool StoreFile::save(std::string& failure) {
+bool Store::save(std::string& failure) {
     // Only a store that was read can have changed.
     if (!changed_)
         return true;
@@ -144,4 +144,4 @@ bool StoreFile::save(std::string& failure) {
     return true;
 }
 
-} // namespace modRegistryUpdate::posix
+} // namespace modRegistryUpdate::store

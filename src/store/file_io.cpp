@@ -1,9 +1,9 @@
-#include "platform/posix/file_io.h"
+#include "store/file_io.h"
 
 #include <cerrno>
 #include <unistd.h>
 
-namespace modRegistryUpdate::posix {
+namespace modRegistryUpdate::store {
 
 bool readAll(int fd, std::string& bytes) {
     char buffer[1 << 16];
@@ -32,4 +32,4 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
-} // namespace modRegistryUpdate::posix
+} // namespace modRegistryUpdate::store

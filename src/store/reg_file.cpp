@@ -1,11 +1,11 @@
-#include "platform/posix/reg_file.h"
+#include "store/reg_file.h"
 
-#include "platform/posix/unicode_text.h"
+#include "store/unicode_text.h"
 
 #include <cstdio>
 #include <vector>
 
-namespace modRegistryUpdate::posix {
+namespace modRegistryUpdate::store {
 namespace {
 
 const std::string fileHeader = "Windows Registry Editor Version 5.00";
@@ -16,7 +16,7 @@ const char* const utf16Mark = "\xFF\xFE";
 const char* const utf8Mark = "\xEF\xBB\xBF";
 
 /// The file's text as UTF-8; notes its encoding in the store. An empty file stays new.
-std::string decodeFile(const std::string& bytes, RegStore& store) {
+std::string decodeFile(const std::string& bytes, KeyTree& store) {
     if (bytes.compare(0, 2, utf16Mark) == 0) {
         std::string utf8;
         if (!utf16leToUtf8(bytes.data() + 2, bytes.size() - 2, utf8))
@@ -24,11 +24,11 @@ std::string decodeFile(const std::string& bytes, RegStore& store) {
         return utf8;
     }
     if (bytes.compare(0, 3, utf8Mark) == 0) {
-        store.encoding = StoreEncoding::utf8WithByteOrderMark;
+        store.encoding = Encoding::utf8WithByteOrderMark;
         return bytes.substr(3);
     }
     if (!bytes.empty())
-        store.encoding = StoreEncoding::utf8;
+        store.encoding = Encoding::utf8;
     return bytes;
 }
 
@@ -72,7 +72,7 @@ int hexDigit(char c) {
 /// Parses the lines of one file, remembering where it is for the error it raises.
 class Parser {
 public:
-    Parser(std::vector<std::string> lines, RegStore& store)
+    Parser(std::vector<std::string> lines, KeyTree& store)
         : lines_(std::move(lines)), store_(store) {}
 
     void parse() {
@@ -111,10 +111,10 @@ private:
         if (upperCaseUtf8(path.substr(0, separator)) != rootName)
             fail("a key outside " + rootName);
         bool created = false;
-        RegKey& key = store_.create(separator == std::string::npos
-                                        ? std::string_view()
-                                        : std::string_view(path).substr(separator + 1),
-                                    false, created);
+        Key& key = store_.create(separator == std::string::npos
+                                     ? std::string_view()
+                                     : std::string_view(path).substr(separator + 1),
+                                 false, created);
         store_.addSection(key);
         // A repeated section is merged into the first; the comments before it stay pending, to
         // stand before the next line that is written.
@@ -128,7 +128,7 @@ private:
     void parseValue(const std::string& firstLine) {
         if (!current_)
             fail("a value before the first key");
-        RegValue value;
+        Value value;
         value.read.reset(new ReadText{std::move(pendingComments_), lines_[index_] + lineEnd});
         pendingComments_.clear();
         std::string line = firstLine;
@@ -145,11 +145,11 @@ private:
             if (pos != line.size())
                 fail("text after a quoted value");
         } else if (startsWith(line, pos, "dword:")) {
-            value.form = RegDataForm::dword;
+            value.form = DataForm::dword;
             value.type = regDword;
             value.number = dword(line.substr(pos + 6));
         } else if (startsWith(line, pos, "hex")) {
-            value.form = RegDataForm::bytes;
+            value.form = DataForm::bytes;
             pos += 3;
             value.type = hexType(line, pos);
             value.data = hexBytes(line.substr(pos), value.read->source);
@@ -242,9 +242,9 @@ private:
     }
 
     std::vector<std::string> lines_;
-    RegStore& store_;
+    KeyTree& store_;
     std::size_t index_ = 0;
-    RegKey* current_ = nullptr;
+    Key* current_ = nullptr;
     std::string pendingComments_;
 };
 
@@ -298,14 +298,14 @@ std::string hexData(const std::string& prefix, const std::string& bytes) {
     return out + lineEnd;
 }
 
-void appendValue(std::string& out, const RegValue& value) {
+void appendValue(std::string& out, const Value& value) {
     if (value.name.empty())
         out += '@';
     else
         appendQuoted(out, value.name);
     out += '=';
     switch (value.form) {
-    case RegDataForm::text:
+    case DataForm::text:
         if (fitsQuoted(value.data)) {
             appendQuoted(out, value.data);
             out += lineEnd;
@@ -313,13 +313,13 @@ void appendValue(std::string& out, const RegValue& value) {
             out += hexData("hex(1):", utf8ToUtf16le(value.data) + std::string(2, '\0'));
         }
         return;
-    case RegDataForm::dword: {
+    case DataForm::dword: {
         char digits[16];
         std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(value.number));
         out.append("dword:").append(digits).append(lineEnd);
         return;
     }
-    case RegDataForm::bytes:
+    case DataForm::bytes:
         break;
     }
     char type[24] = "hex:";
@@ -329,7 +329,7 @@ void appendValue(std::string& out, const RegValue& value) {
 }
 
 /// Appends the key's path from the root, names as created.
-void appendPath(std::string& out, const RegKey& key) {
+void appendPath(std::string& out, const Key& key) {
     if (!key.parent)
         return;
     appendPath(out, *key.parent);
@@ -340,12 +340,12 @@ void appendPath(std::string& out, const RegKey& key) {
 
 } // namespace
 
-void readRegFile(const std::string& bytes, RegStore& store) {
+void readRegFile(const std::string& bytes, KeyTree& store) {
     Parser(splitLines(decodeFile(bytes, store)), store).parse();
 }
 
-void writeRegFile(const RegStore& store, const std::function<void(std::string_view)>& encoded) {
-    const bool utf16 = store.encoding == StoreEncoding::utf16le;
+void writeRegFile(const KeyTree& store, const std::function<void(std::string_view)>& encoded) {
+    const bool utf16 = store.encoding == Encoding::utf16le;
     // Chunks end at line ends, so each holds whole characters to convert.
     const auto write = [&](const std::string& utf8) {
         if (utf16)
@@ -355,7 +355,7 @@ void writeRegFile(const RegStore& store, const std::function<void(std::string_vi
     };
     if (utf16)
         encoded(utf16Mark);
-    else if (store.encoding == StoreEncoding::utf8WithByteOrderMark)
+    else if (store.encoding == Encoding::utf8WithByteOrderMark)
         encoded(utf8Mark);
     // Pieces are gathered into chunks, so that a store of millions of values is neither written
     // a line at a time nor held whole a second time.
@@ -367,14 +367,14 @@ void writeRegFile(const RegStore& store, const std::function<void(std::string_vi
             out.clear();
         }
     };
-    for (const RegKey* key : store.sections()) {
+    for (const Key* key : store.sections()) {
         if (key->read) {
             out.append(key->read->leading).append(key->read->source).append(lineEnd);
         } else {
             appendPath(out.append("[").append(rootName).append(key->parent ? "\\" : ""), *key);
             out.append("]").append(lineEnd);
         }
-        for (const RegValue& value : key->values) {
+        for (const Value& value : key->values) {
             if (value.read)
                 out += value.read->leading;
             if (value.read && !value.read->source.empty())
@@ -389,10 +389,10 @@ void writeRegFile(const RegStore& store, const std::function<void(std::string_vi
     write(out);
 }
 
-std::string writeRegFile(const RegStore& store) {
+std::string writeRegFile(const KeyTree& store) {
     std::string whole;
     writeRegFile(store, [&whole](std::string_view piece) { whole.append(piece); });
     return whole;
 }
 
-} // namespace modRegistryUpdate::posix
+} // namespace modRegistryUpdate::store
