@@ -1,4 +1,4 @@
-#include "platform/posix/store_product_component.h"
+#include "platform/posix/product_component.h"
 
 #include "platform/failure.h"
 #include "store/unicode_text.h"

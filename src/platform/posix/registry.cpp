@@ -1,4 +1,4 @@
-#include "platform/posix/store_registry.h"
+#include "platform/posix/registry.h"
 
 #include "store/unicode_text.h"
 

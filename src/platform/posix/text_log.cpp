@@ -1,4 +1,4 @@
-#include "platform/posix/posix_text_log.h"
+#include "platform/posix/text_log.h"
 
 #include "platform/failure.h"
 #include "store/file_io.h"

@@ -1,4 +1,4 @@
-#include "platform/posix/posix_runtime.h"
+#include "platform/posix/runtime.h"
 
 #include "platform/failure.h"
 #include "store/unicode_text.h"
