@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <objbase.h>
 
-#include "platform/windows/com_product_component.h"
+#include "platform/windows/product_component.h"
 
 int main(int argc, char** argv) {
     if (argc != 2)

@@ -4,7 +4,7 @@
 
 #include <objbase.h>
 
-#include "platform/windows/msxml_document.h"
+#include "platform/windows/xml.h"
 
 int main(int argc, char** argv) {
     if (argc != 2)

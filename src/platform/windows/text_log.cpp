@@ -1,4 +1,4 @@
-#include "platform/windows/win_text_log.h"
+#include "platform/windows/text_log.h"
 
 #include "platform/failure.h"
 #include "platform/windows/wide_text.h"

@@ -1,4 +1,4 @@
-#include "platform/windows/msxml_document.h"
+#include "platform/windows/xml.h"
 
 #include "platform/windows/com_support.h"
 #include "platform/windows/wide_text.h"

@@ -1,4 +1,4 @@
-#include "platform/windows/com_product_component.h"
+#include "platform/windows/product_component.h"
 
 #include "platform/failure.h"
 #include "platform/windows/com_support.h"

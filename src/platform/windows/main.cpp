@@ -1,10 +1,10 @@
 #include "platform/platform.h"
 #include "platform/portable/ecmascript_regex.h"
-#include "platform/windows/com_product_component.h"
-#include "platform/windows/msxml_document.h"
-#include "platform/windows/win_registry.h"
-#include "platform/windows/win_runtime.h"
-#include "platform/windows/win_text_log.h"
+#include "platform/windows/product_component.h"
+#include "platform/windows/registry.h"
+#include "platform/windows/runtime.h"
+#include "platform/windows/text_log.h"
+#include "platform/windows/xml.h"
 #include "run/run_registry_update.h"
 
 #include <objbase.h>

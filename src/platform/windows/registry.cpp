@@ -1,4 +1,4 @@
-#include "platform/windows/win_registry.h"
+#include "platform/windows/registry.h"
 
 #include "platform/windows/wide_text.h"
 

@@ -1,4 +1,4 @@
-#include "platform/windows/win_runtime.h"
+#include "platform/windows/runtime.h"
 
 #include "platform/failure.h"
 #include "platform/windows/wide_text.h"
