@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/attribute_value.h"
 #include "platform/xml.h"
+#include "run/attribute_value.h"
 
 #include <memory>
 #include <string>

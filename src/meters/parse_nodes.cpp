@@ -1,9 +1,9 @@
 #include "meters/parse_nodes.h"
 
 #include "meters/meter_document.h"
-#include "platform/failure.h"
 #include "product/product_identity.h"
 #include "registry/registry_writer.h"
+#include "run/failure.h"
 
 #include <string>
 

@@ -2,9 +2,9 @@
 
 #include "meters/meter_document.h"
 #include "meters/parse_nodes.h"
-#include "platform/failure.h"
 #include "product/product_identity.h"
 #include "run/document_path.h"
+#include "run/failure.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 #include "product/product_identity.h"
 
-#include "platform/attribute_value.h"
-#include "platform/failure.h"
+#include "run/attribute_value.h"
+#include "run/failure.h"
 
 #include <memory>
 

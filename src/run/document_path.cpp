@@ -1,6 +1,6 @@
 #include "run/document_path.h"
 
-#include "platform/failure.h"
+#include "run/failure.h"
 
 namespace modRegistryUpdate {
 

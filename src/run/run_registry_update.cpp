@@ -1,7 +1,7 @@
 #include "run/run_registry_update.h"
 
 #include "meters/read_meter_document.h"
-#include "platform/failure.h"
+#include "run/failure.h"
 #include "run/module.h"
 
 #include <memory>

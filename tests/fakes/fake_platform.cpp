@@ -1,6 +1,6 @@
 #include "fakes/fake_platform.h"
 
-#include "platform/failure.h"
+#include "run/failure.h"
 
 namespace modRegistryUpdate::fakes {
 namespace {

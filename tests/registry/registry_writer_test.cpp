@@ -1,6 +1,6 @@
 #include "fakes/fake_platform.h"
-#include "platform/failure.h"
 #include "registry/registry_writer.h"
+#include "run/failure.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "platform/posix/product_component.h"
 
-#include "platform/failure.h"
+#include "run/failure.h"
 #include "store/unicode_text.h"
 
 namespace modRegistryUpdate::posix {

@@ -1,6 +1,6 @@
 #include "platform/posix/runtime.h"
 
-#include "platform/failure.h"
+#include "run/failure.h"
 #include "store/unicode_text.h"
 
 #include <cerrno>

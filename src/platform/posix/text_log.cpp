@@ -1,6 +1,6 @@
 #include "platform/posix/text_log.h"
 
-#include "platform/failure.h"
+#include "run/failure.h"
 #include "store/file_io.h"
 
 #include <cerrno>

@@ -1,6 +1,6 @@
 #include "platform/posix/xml.h"
 
-#include "platform/failure.h"
+#include "run/failure.h"
 
 #include <fcntl.h>
 #include <libxml/parser.h>

@@ -1,7 +1,7 @@
 #include "platform/windows/com_support.h"
 
-#include "platform/failure.h"
 #include "platform/windows/wide_text.h"
+#include "run/failure.h"
 
 #include <wrl/client.h>
 

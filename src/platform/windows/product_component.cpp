@@ -1,8 +1,8 @@
 #include "platform/windows/product_component.h"
 
-#include "platform/failure.h"
 #include "platform/windows/com_support.h"
 #include "platform/windows/wide_text.h"
+#include "run/failure.h"
 
 #include <wrl/client.h>
 

@@ -1,7 +1,7 @@
 #include "platform/windows/runtime.h"
 
-#include "platform/failure.h"
 #include "platform/windows/wide_text.h"
+#include "run/failure.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/failure.h"
 #include "platform/xml.h"
+#include "run/failure.h"
 
 #include <optional>
 #include <string>

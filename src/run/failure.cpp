@@ -1,4 +1,4 @@
-#include "platform/failure.h"
+#include "run/failure.h"
 
 #include <exception>
 
