@@ -20,7 +20,9 @@ std::wstring wide(const std::string& utf8) {
     return text;
 }
 
-constexpr REGSAM keyAccess = 0x3F;
+constexpr REGSAM keyAccess = KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_CREATE_SUB_KEY |
+                             KEY_ENUMERATE_SUB_KEYS | KEY_NOTIFY | KEY_CREATE_LINK;
+static_assert(keyAccess == 0x3F, "the program's own key access");
 
 } // namespace
 

@@ -7,7 +7,17 @@ namespace modRegistryUpdate {
 
 /// A registry status: 0 is success, anything else a platform error code.
 using RegistryStatus = long;
+
+// The statuses the program gives or tells apart, with the values of Windows' registry
+// functions, so that every platform's lines read alike.
 constexpr RegistryStatus registrySuccess = 0;
+constexpr RegistryStatus registryFileNotFound = 2;
+constexpr RegistryStatus registryAccessDenied = 5;
+constexpr RegistryStatus registryInvalidHandle = 6;
+constexpr RegistryStatus registryInvalidParameter = 87;
+constexpr RegistryStatus registryBadPathName = 161;
+constexpr RegistryStatus registryBadDatabase = 1009;
+constexpr RegistryStatus registryIoFailed = 1016;
 
 /// An open key; 0 is no key.
 using RegistryKey = std::uintptr_t;

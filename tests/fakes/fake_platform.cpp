@@ -40,10 +40,6 @@ private:
     const FakeProductFactory& factory_;
 };
 
-constexpr RegistryStatus accessDenied = 5;
-constexpr RegistryStatus notFound = 2;
-constexpr RegistryStatus invalidHandle = 6;
-
 } // namespace
 
 std::string FakeRuntime::argumentText() {
@@ -66,7 +62,7 @@ std::unique_ptr<ProductComponent> FakeProductFactory::create(const std::string&)
 
 RegistryStatus FakeRegistry::createKey(RegistryRoot, const std::string& path, RegistryKey& key) {
     if (deniedKeys.count(path))
-        return accessDenied;
+        return registryAccessDenied;
     values[path];
     handles_.push_back(path);
     ++openHandles;
@@ -76,14 +72,14 @@ RegistryStatus FakeRegistry::createKey(RegistryRoot, const std::string& path, Re
 
 RegistryStatus FakeRegistry::openKey(RegistryRoot root, const std::string& path, RegistryKey& key) {
     if (!deniedKeys.count(path) && !values.count(path))
-        return notFound;
+        return registryFileNotFound;
     return createKey(root, path, key);
 }
 
 RegistryStatus FakeRegistry::setTextValue(RegistryKey key, const std::string& valueName,
                                           const std::string& text) {
     if (key == 0)
-        return invalidHandle;
+        return registryInvalidHandle;
     values[handles_.at(key - 1)][valueName] = text;
     return registrySuccess;
 }

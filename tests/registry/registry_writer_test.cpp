@@ -25,9 +25,9 @@ TEST(RegistryWriter, EveryOperationClosesWhatItOpenedHoweverItEnds) {
 TEST(RegistryWriter, RefusedOpenReportsItsOwnStatusAndWritesNothing) {
     fakes::FakeRegistry registry;
     registry.deniedKeys = {"X"};
-    EXPECT_EQ(createRegistryKey(registry, hklm, "X"), 5);
-    EXPECT_EQ(setRegistryValue(registry, hklm, "X", "n", text("v")), 5);
-    EXPECT_EQ(setRegistryValue(registry, hklm, "Missing", "n", text("v")), 2);
+    EXPECT_EQ(createRegistryKey(registry, hklm, "X"), registryAccessDenied);
+    EXPECT_EQ(setRegistryValue(registry, hklm, "X", "n", text("v")), registryAccessDenied);
+    EXPECT_EQ(setRegistryValue(registry, hklm, "Missing", "n", text("v")), registryFileNotFound);
     EXPECT_TRUE(registry.values.empty());
     EXPECT_EQ(registry.openHandles, 0);
 }

@@ -5,14 +5,6 @@
 namespace modRegistryUpdate::posix {
 namespace {
 
-// The registry's own status codes, so that lines read alike on every platform.
-constexpr RegistryStatus fileNotFound = 2;
-constexpr RegistryStatus invalidHandle = 6;
-constexpr RegistryStatus invalidParameter = 87;
-constexpr RegistryStatus badPathName = 161;
-constexpr RegistryStatus badDatabase = 1009;
-constexpr RegistryStatus ioFailed = 1016;
-
 constexpr std::size_t longestKeyName = 255;
 constexpr std::size_t longestValueName = 16383;
 constexpr std::size_t deepestKey = 512; // levels below the root
@@ -25,16 +17,16 @@ bool holdsLineBreak(const std::string& text) {
 /// not be kept in the file.
 RegistryStatus checkPath(const std::string& path) {
     if (!path.empty() && path[0] == '\\')
-        return badPathName;
+        return registryBadPathName;
     if (holdsLineBreak(path))
-        return invalidParameter;
+        return registryInvalidParameter;
     // No name of fewer bytes can be over the limit, so most paths are never measured.
     std::size_t depth = 0;
     const bool namesFit = store::forEachSegment(path, [&depth](std::string_view segment) {
         return ++depth <= deepestKey &&
                (segment.size() <= longestKeyName || store::utf16Length(segment) <= longestKeyName);
     });
-    return namesFit ? registrySuccess : invalidParameter;
+    return namesFit ? registrySuccess : registryInvalidParameter;
 }
 
 store::Key& keyAt(RegistryKey key) {
@@ -58,13 +50,13 @@ RegistryStatus StoreRegistry::openKey(RegistryRoot, const std::string& path, Reg
 RegistryStatus StoreRegistry::resolveKey(const std::string& path, bool create, RegistryKey& key) {
     store::KeyTree* store = file_.store();
     if (!store)
-        return badDatabase;
+        return registryBadDatabase;
     if (const RegistryStatus status = checkPath(path); status != registrySuccess)
         return status;
     bool created = false;
     store::Key* found = paths_.resolve(*store, path, create, created);
     if (!found)
-        return fileNotFound;
+        return registryFileNotFound;
     if (created)
         file_.markChanged();
     key = handleOf(*found);
@@ -75,12 +67,12 @@ RegistryStatus StoreRegistry::setTextValue(RegistryKey key, const std::string& v
                                            const std::string& text) {
     store::KeyTree* store = file_.store();
     if (!store)
-        return badDatabase;
+        return registryBadDatabase;
     if (key == 0)
-        return invalidHandle;
+        return registryInvalidHandle;
     if ((valueName.size() > longestValueName && store::utf16Length(valueName) > longestValueName) ||
         holdsLineBreak(valueName))
-        return invalidParameter;
+        return registryInvalidParameter;
     store::Value value;
     value.name = valueName;
     value.data = text;
@@ -96,17 +88,17 @@ std::string StoreRegistry::describe(RegistryStatus status) const {
     switch (status) {
     case registrySuccess:
         return "The operation completed successfully.";
-    case fileNotFound:
+    case registryFileNotFound:
         return "The system cannot find the file specified.";
-    case invalidHandle:
+    case registryInvalidHandle:
         return "The handle is invalid.";
-    case invalidParameter:
+    case registryInvalidParameter:
         return "The parameter is incorrect.";
-    case badPathName:
+    case registryBadPathName:
         return "The specified path is invalid.";
-    case badDatabase:
+    case registryBadDatabase:
         return file_.problem();
-    case ioFailed:
+    case registryIoFailed:
         return saveFailure_;
     default:
         return "Registry error " + std::to_string(status) + ".";
@@ -114,7 +106,7 @@ std::string StoreRegistry::describe(RegistryStatus status) const {
 }
 
 RegistryStatus StoreRegistry::saveChanges() {
-    return file_.save(saveFailure_) ? registrySuccess : ioFailed;
+    return file_.save(saveFailure_) ? registrySuccess : registryIoFailed;
 }
 
 } // namespace modRegistryUpdate::posix

@@ -7,9 +7,19 @@
 namespace modRegistryUpdate::windows {
 namespace {
 
-// Query, set, create subkey, enumerate, notify and create link: not KEY_ALL_ACCESS, and no
-// registry view, so a 32-bit program writes where 32-bit readers of the product look.
-constexpr REGSAM keyAccess = 0x3F;
+// Not KEY_ALL_ACCESS, and no registry view, so a 32-bit program writes where 32-bit readers of
+// the product look.
+constexpr REGSAM keyAccess = KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_CREATE_SUB_KEY |
+                             KEY_ENUMERATE_SUB_KEYS | KEY_NOTIFY | KEY_CREATE_LINK;
+static_assert(keyAccess == 0x3F, "keys are opened with exactly these six rights");
+
+static_assert(registryFileNotFound == ERROR_FILE_NOT_FOUND &&
+                  registryAccessDenied == ERROR_ACCESS_DENIED &&
+                  registryInvalidHandle == ERROR_INVALID_HANDLE &&
+                  registryInvalidParameter == ERROR_INVALID_PARAMETER &&
+                  registryBadPathName == ERROR_BAD_PATHNAME && registryBadDatabase == ERROR_BADDB &&
+                  registryIoFailed == ERROR_REGISTRY_IO_FAILED,
+              "the named statuses are the registry functions' own");
 
 HKEY rootKey(RegistryRoot root) {
     return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(root)));

@@ -5,7 +5,8 @@
 namespace modRegistryUpdate::windows {
 
 /// The Windows registry through the wide functions, so that every name and value is stored
-/// exactly. Keys are created and opened with access 0x3F; every write is lasting at once.
+/// exactly. Keys are created and opened with the six rights of 0x3F, not with all; every write is
+/// lasting at once.
 class WinRegistry : public Registry {
 public:
     RegistryStatus createKey(RegistryRoot root, const std::string& path, RegistryKey& key) override;
