@@ -16,9 +16,4 @@ RegistryStatus createRegistryKey(Registry& registry, RegistryRoot root, const st
 RegistryStatus setRegistryValue(Registry& registry, RegistryRoot root, const std::string& keyPath,
                                 const std::string& valueName, const AttributeValue& value);
 
-/// Writes one text value into an open key. A null value raises a Failure before anything is
-/// written.
-RegistryStatus writeValueData(Registry& registry, RegistryKey key, const std::string& valueName,
-                              const AttributeValue& value);
-
 } // namespace modRegistryUpdate
