@@ -7,20 +7,22 @@
 
 namespace modRegistryUpdate::windows {
 
-Bstr::Bstr(const std::string& utf8) : text_(SysAllocString(toWide(utf8).c_str())) {}
+_bstr_t bstrOf(const std::string& utf8) {
+    return _bstr_t(toWide(utf8).c_str());
+}
 
-std::string Bstr::toUtf8() const {
-    return text_ ? windows::toUtf8(std::wstring(text_, SysStringLen(text_))) : std::string();
+std::string utf8Of(BSTR text) {
+    return text ? toUtf8(std::wstring(text, SysStringLen(text))) : std::string();
 }
 
 void throwIfFailed(HRESULT result) {
     if (SUCCEEDED(result))
         return;
     Microsoft::WRL::ComPtr<IErrorInfo> info;
-    Bstr description;
-    if (GetErrorInfo(0, &info) == S_OK && info->GetDescription(description.receive()) == S_OK &&
-        SysStringLen(description.get()) > 0) {
-        std::string text = description.toUtf8();
+    _bstr_t description;
+    if (GetErrorInfo(0, &info) == S_OK && info->GetDescription(description.GetAddress()) == S_OK &&
+        description.length() > 0) {
+        std::string text = utf8Of(description);
         text.erase(text.find_last_not_of("\r\n ") + 1);
         throw Failure(text);
     }

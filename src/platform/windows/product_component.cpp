@@ -21,28 +21,26 @@ public:
         DISPID id = 0;
         throwIfFailed(dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id));
         DISPPARAMS noArguments = {nullptr, nullptr, 0, 0};
-        Variant result;
+        _variant_t result;
         EXCEPINFO exception = {};
         const HRESULT invoked =
             dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &noArguments,
-                              result.get(), &exception, nullptr);
-        if (invoked == DISP_E_EXCEPTION) {
-            std::string text = exception.bstrDescription
-                                   ? toUtf8(std::wstring(exception.bstrDescription,
-                                                         SysStringLen(exception.bstrDescription)))
-                                   : systemMessage(static_cast<unsigned long>(exception.scode));
-            SysFreeString(exception.bstrSource);
-            SysFreeString(exception.bstrDescription);
-            SysFreeString(exception.bstrHelpFile);
-            throw Failure(text);
-        }
+                              &result, &exception, nullptr);
+        // The strings the component left are this caller's to free, however it goes on.
+        const _bstr_t source(exception.bstrSource, false);
+        const _bstr_t description(exception.bstrDescription, false);
+        const _bstr_t helpFile(exception.bstrHelpFile, false);
+        if (invoked == DISP_E_EXCEPTION)
+            throw Failure(exception.bstrDescription
+                              ? utf8Of(description)
+                              : systemMessage(static_cast<unsigned long>(exception.scode)));
         throwIfFailed(invoked);
         return textOf(result);
     }
 
 private:
-    static std::optional<std::string> textOf(Variant& value) {
-        switch ((*value).vt) {
+    static std::optional<std::string> textOf(_variant_t& value) {
+        switch (value.vt) {
         case VT_NULL:
             return std::nullopt;
         case VT_EMPTY:
@@ -51,10 +49,9 @@ private:
             break;
         default:
             // Numbers and the rest join as the system's own text form of them.
-            throwIfFailed(
-                VariantChangeTypeEx(value.get(), value.get(), LOCALE_USER_DEFAULT, 0, VT_BSTR));
+            throwIfFailed(VariantChangeTypeEx(&value, &value, LOCALE_USER_DEFAULT, 0, VT_BSTR));
         }
-        return toUtf8(std::wstring((*value).bstrVal, SysStringLen((*value).bstrVal)));
+        return utf8Of(value.bstrVal);
     }
 
     ComPtr<IDispatch> dispatch_;

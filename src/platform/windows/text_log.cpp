@@ -3,18 +3,20 @@
 #include "platform/windows/wide_text.h"
 #include "run/failure.h"
 
+#include <memory>
 #include <windows.h>
 
 namespace modRegistryUpdate::windows {
 namespace {
 
+struct CloseFile {
+    void operator()(HANDLE file) const { CloseHandle(file); }
+};
+using OwnedFile = std::unique_ptr<void, CloseFile>;
+
 class WinTextLog : public TextLog {
 public:
-    explicit WinTextLog(HANDLE file) : file_(file) {}
-    ~WinTextLog() override {
-        if (file_ != INVALID_HANDLE_VALUE)
-            CloseHandle(file_);
-    }
+    explicit WinTextLog(OwnedFile file) : file_(std::move(file)) {}
 
     // Each line goes straight to the file, so it is there however the process ends.
     void writeLine(const std::string& text) override {
@@ -25,20 +27,21 @@ public:
         WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), line.data(),
                             size, nullptr, nullptr);
         DWORD written = 0;
-        if (!WriteFile(file_, line.data(), static_cast<DWORD>(line.size()), &written, nullptr) ||
+        if (!WriteFile(file_.get(), line.data(), static_cast<DWORD>(line.size()), &written,
+                       nullptr) ||
             written != line.size())
             throw Failure(systemMessage(GetLastError()));
     }
 
+    // Closed here rather than by the owner, so that a failing close is reported.
     void close() override {
-        const HANDLE file = file_;
-        file_ = INVALID_HANDLE_VALUE;
-        if (file != INVALID_HANDLE_VALUE && !CloseHandle(file))
+        const HANDLE file = file_.release();
+        if (file && !CloseHandle(file))
             throw Failure(systemMessage(GetLastError()));
     }
 
 private:
-    HANDLE file_;
+    OwnedFile file_;
 };
 
 } // namespace
@@ -48,7 +51,7 @@ std::unique_ptr<TextLog> WinTextLogFactory::createTextFile(const std::string& pa
                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         throw Failure(systemMessage(GetLastError()));
-    return std::make_unique<WinTextLog>(file);
+    return std::make_unique<WinTextLog>(OwnedFile(file));
 }
 
 } // namespace modRegistryUpdate::windows

@@ -1,8 +1,16 @@
 #include "platform/windows/wide_text.h"
 
+#include <memory>
 #include <windows.h>
 
 namespace modRegistryUpdate::windows {
+namespace {
+
+struct FreeLocal {
+    void operator()(wchar_t* memory) const { LocalFree(memory); }
+};
+
+} // namespace
 
 std::wstring toWide(const std::string& utf8) {
     if (utf8.empty())
@@ -32,8 +40,8 @@ std::string systemMessage(unsigned long code) {
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const std::unique_ptr<wchar_t, FreeLocal> owned(buffer);
     std::wstring message(buffer ? buffer : L"", length);
-    LocalFree(buffer);
     // A log line is one line: the message's own line ends become blanks, trailing ones go.
     for (wchar_t& c : message) {
         if (c == L'\r' || c == L'\n')

@@ -44,11 +44,11 @@ struct ElementName {
 };
 
 ElementName nameOf(IXMLDOMNode& element) {
-    Bstr name;
-    Bstr uri;
-    throwIfFailed(element.get_nodeName(name.receive()));
-    throwIfFailed(element.get_namespaceURI(uri.receive()));
-    return {name.toUtf8(), SysStringLen(uri.get()) > 0};
+    _bstr_t name;
+    _bstr_t uri;
+    throwIfFailed(element.get_nodeName(name.GetAddress()));
+    throwIfFailed(element.get_namespaceURI(uri.GetAddress()));
+    return {utf8Of(name), uri.length() > 0};
 }
 
 /// The element's step: its name, with its 1-based position among the sibling elements of that
@@ -100,11 +100,7 @@ public:
     bool load(const std::string& location) override {
         ComPtr<IXMLDOMDocument> document;
         throwIfFailed(node_.As(&document));
-        const Bstr path(location);
-        VARIANT source;
-        VariantInit(&source);
-        source.vt = VT_BSTR;
-        source.bstrVal = path.get();
+        const _variant_t source(bstrOf(location));
         VARIANT_BOOL loaded = VARIANT_FALSE;
         // A location that cannot be read or parsed is a failed load, never a failure.
         return SUCCEEDED(document->load(source, &loaded)) && loaded == VARIANT_TRUE;
@@ -112,7 +108,7 @@ public:
 
     XmlNodeList selectNodes(const std::string& expression) const override {
         ComPtr<IXMLDOMNodeList> list;
-        throwIfFailed(node_->selectNodes(Bstr(expression).get(), &list));
+        throwIfFailed(node_->selectNodes(bstrOf(expression), &list));
         long length = 0;
         throwIfFailed(list->get_length(&length));
         XmlNodeList nodes;
@@ -129,11 +125,11 @@ public:
         ComPtr<IXMLDOMElement> element;
         if (FAILED(node_.As(&element)))
             return std::nullopt;
-        Variant value;
-        throwIfFailed(element->getAttribute(Bstr(name).get(), value.get()));
-        if ((*value).vt != VT_BSTR)
+        _variant_t value;
+        throwIfFailed(element->getAttribute(bstrOf(name), &value));
+        if (value.vt != VT_BSTR)
             return std::nullopt;
-        return windows::toUtf8(std::wstring((*value).bstrVal, SysStringLen((*value).bstrVal)));
+        return utf8Of(value.bstrVal);
     }
 
     std::string locationPath() const override { return locationPathOf(node_); }
