@@ -9,6 +9,30 @@
 #include <memory>
 
 namespace modRegistryUpdate {
+namespace {
+
+/// Whether the pattern is found anywhere in the text, letter case ignored. An invalid pattern
+/// raises a Failure.
+bool productNameMatches(Module& module, const std::string& pattern, const std::string& text) {
+    return module.platform.regex.test(pattern, text);
+}
+
+/// Builds every include of every `Product` whose name pattern matches the installed product's
+/// name, in document order. Raises what fails; has no handler of its own.
+void processProducts(Module& module, MeterDocument& document) {
+    Runtime& runtime = module.platform.runtime;
+    // Read before any product is looked at, so a missing component shows even without one.
+    const std::string subject = runtime.upperCase(readProductName(module));
+    for (const auto& product : document.xml->selectNodes("//Meters/Product")) {
+        const std::string pattern = runtime.upperCase(readAttribute(*product, "name").toText());
+        if (!productNameMatches(module, pattern, subject))
+            continue;
+        for (const auto& includeKey : product->selectNodes("./IncludeKey"))
+            parseNodes(module, document, *includeKey);
+    }
+}
+
+} // namespace
 
 void readMeterDocument(Module& module) {
     std::string contextMessage;
@@ -25,23 +49,6 @@ void readMeterDocument(Module& module) {
     } catch (...) {
         module.errorLog.writeLine(currentFailureDescription() + " " + contextMessage);
     }
-}
-
-void processProducts(Module& module, MeterDocument& document) {
-    Runtime& runtime = module.platform.runtime;
-    // Read before any product is looked at, so a missing component shows even without one.
-    const std::string subject = runtime.upperCase(readProductName(module));
-    for (const auto& product : document.xml->selectNodes("//Meters/Product")) {
-        const std::string pattern = runtime.upperCase(readAttribute(*product, "name").toText());
-        if (!productNameMatches(module, pattern, subject))
-            continue;
-        for (const auto& includeKey : product->selectNodes("./IncludeKey"))
-            parseNodes(module, document, *includeKey);
-    }
-}
-
-bool productNameMatches(Module& module, const std::string& pattern, const std::string& text) {
-    return module.platform.regex.test(pattern, text);
 }
 
 } // namespace modRegistryUpdate

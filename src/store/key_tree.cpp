@@ -24,8 +24,8 @@ Key* KeyTree::find(std::string_view path) {
 }
 
 Key* KeyTree::child(Key& parent, std::string_view name) {
-    const auto found = parent.children.find(name);
-    return found == parent.children.end() ? nullptr : found->second;
+    const auto found = parent.children_.find(name);
+    return found == parent.children_.end() ? nullptr : found->second;
 }
 
 Key& KeyTree::create(std::string_view path, bool withSections, bool& created) {
@@ -39,12 +39,12 @@ Key& KeyTree::create(std::string_view path, bool withSections, bool& created) {
 }
 
 Key& KeyTree::child(Key& parent, std::string_view name, bool withSection, bool& created) {
-    const auto found = parent.children.find(name);
-    if (found != parent.children.end())
+    const auto found = parent.children_.find(name);
+    if (found != parent.children_.end())
         return *found->second;
     Key& key = keys_.emplace_back();
-    key.parent = &parent;
-    key.name = &parent.children.emplace(std::string(name), &key).first->first;
+    key.parent_ = &parent;
+    key.name_ = &parent.children_.emplace(std::string(name), &key).first->first;
     if (withSection)
         addSection(key);
     created = true;
@@ -52,9 +52,9 @@ Key& KeyTree::child(Key& parent, std::string_view name, bool withSection, bool& 
 }
 
 void KeyTree::addSection(Key& key) {
-    if (key.hasSection)
+    if (key.hasSection_)
         return;
-    key.hasSection = true;
+    key.hasSection_ = true;
     sections_.push_back(&key);
 }
 
@@ -63,35 +63,35 @@ constexpr std::size_t valuesWithoutIndex = 8;
 }
 
 std::size_t KeyTree::indexOf(const Key& key, std::string_view name) {
-    if (key.valueIndex) {
-        const auto found = key.valueIndex->find(name);
-        return found == key.valueIndex->end() ? key.values.size() : found->second;
+    if (key.valueIndex_) {
+        const auto found = key.valueIndex_->find(name);
+        return found == key.valueIndex_->end() ? key.values_.size() : found->second;
     }
     std::size_t index = 0;
-    while (index < key.values.size() && compareFolded(key.values[index].name, name) != 0)
+    while (index < key.values_.size() && compareFolded(key.values_[index].name, name) != 0)
         ++index;
     return index;
 }
 
 const Value* KeyTree::findValue(const Key& key, const std::string& name) const {
     const std::size_t index = indexOf(key, name);
-    return index == key.values.size() ? nullptr : &key.values[index];
+    return index == key.values_.size() ? nullptr : &key.values_[index];
 }
 
 bool KeyTree::putValue(Key& key, Value value) {
     const std::size_t index = indexOf(key, value.name);
-    if (index == key.values.size()) {
-        if (!key.valueIndex && key.values.size() == valuesWithoutIndex) {
-            key.valueIndex = std::make_unique<std::map<std::string, std::size_t, FoldedLess>>();
-            for (std::size_t i = 0; i < key.values.size(); ++i)
-                key.valueIndex->emplace(key.values[i].name, i);
+    if (index == key.values_.size()) {
+        if (!key.valueIndex_ && key.values_.size() == valuesWithoutIndex) {
+            key.valueIndex_ = std::make_unique<std::map<std::string, std::size_t, FoldedLess>>();
+            for (std::size_t i = 0; i < key.values_.size(); ++i)
+                key.valueIndex_->emplace(key.values_[i].name, i);
         }
-        if (key.valueIndex)
-            key.valueIndex->emplace(value.name, index);
-        key.values.push_back(std::move(value));
+        if (key.valueIndex_)
+            key.valueIndex_->emplace(value.name, index);
+        key.values_.push_back(std::move(value));
         return true;
     }
-    Value& old = key.values[index];
+    Value& old = key.values_[index];
     // The comments before a repeated value line follow those before the first one.
     if (value.read && !value.read->leading.empty()) {
         if (!old.read)

@@ -38,16 +38,29 @@ struct FoldedLess {
     bool operator()(std::string_view left, std::string_view right) const;
 };
 
-struct Key {
-    Key* parent = nullptr;             ///< null for the root
-    const std::string* name = nullptr; ///< its name as created, kept in the parent's children
-    std::map<std::string, Key*, FoldedLess> children;
-    std::vector<Value> values; ///< in the order first written
+/// A key of the tree. Its place, children and values change only through its tree.
+class Key {
+public:
+    /// Null for the root.
+    const Key* parent() const { return parent_; }
+    /// Its name as created.
+    const std::string& name() const { return *name_; }
+    /// In the order first written.
+    const std::vector<Value>& values() const { return values_; }
+
+    std::unique_ptr<ReadText> read; ///< its section line as read, and the comments before it
+
+private:
+    friend class KeyTree;
+
+    Key* parent_ = nullptr;
+    const std::string* name_ = nullptr; // kept in the parent's children
+    std::map<std::string, Key*, FoldedLess> children_;
+    std::vector<Value> values_;
     /// Values by name, made only once a key holds many: most hold a few, which a scan finds as
     /// fast, without an index entry for every value.
-    std::unique_ptr<std::map<std::string, std::size_t, FoldedLess>> valueIndex;
-    std::unique_ptr<ReadText> read; ///< its section line as read, and the comments before it
-    bool hasSection = false;
+    std::unique_ptr<std::map<std::string, std::size_t, FoldedLess>> valueIndex_;
+    bool hasSection_ = false;
 };
 
 /// How a store file's bytes hold its text. An export on Windows writes UTF-16LE with a

@@ -330,12 +330,12 @@ void appendValue(std::string& out, const Value& value) {
 
 /// Appends the key's path from the root, names as created.
 void appendPath(std::string& out, const Key& key) {
-    if (!key.parent)
+    if (!key.parent())
         return;
-    appendPath(out, *key.parent);
-    if (key.parent->parent)
+    appendPath(out, *key.parent());
+    if (key.parent()->parent())
         out += '\\';
-    out += *key.name;
+    out += key.name();
 }
 
 } // namespace
@@ -371,10 +371,10 @@ void writeRegFile(const KeyTree& store, const std::function<void(std::string_vie
         if (key->read) {
             out.append(key->read->leading).append(key->read->source).append(lineEnd);
         } else {
-            appendPath(out.append("[").append(rootName).append(key->parent ? "\\" : ""), *key);
+            appendPath(out.append("[").append(rootName).append(key->parent() ? "\\" : ""), *key);
             out.append("]").append(lineEnd);
         }
-        for (const Value& value : key->values) {
+        for (const Value& value : key->values()) {
             if (value.read)
                 out += value.read->leading;
             if (value.read && !value.read->source.empty())
@@ -387,12 +387,6 @@ void writeRegFile(const KeyTree& store, const std::function<void(std::string_vie
     }
     out += store.trailer;
     write(out);
-}
-
-std::string writeRegFile(const KeyTree& store) {
-    std::string whole;
-    writeRegFile(store, [&whole](std::string_view piece) { whole.append(piece); });
-    return whole;
 }
 
 } // namespace modRegistryUpdate::store

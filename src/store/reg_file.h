@@ -27,7 +27,4 @@ void readRegFile(const std::string& bytes, KeyTree& store);
 /// encoding, CRLF line ends. What was read and not changed since is written back as it was read.
 void writeRegFile(const KeyTree& store, const std::function<void(std::string_view)>& write);
 
-/// The whole file as one text.
-std::string writeRegFile(const KeyTree& store);
-
 } // namespace modRegistryUpdate::store

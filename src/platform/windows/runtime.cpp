@@ -12,8 +12,9 @@ bool isBlank(wchar_t c) {
     return c == L' ' || c == L'\t';
 }
 
-} // namespace
-
+/// The argument text of a command line: what follows the program's name (a quoted name ends at
+/// its closing quote) and the blanks after it. One pair of quotes around it all is removed, so
+/// that a quoted path with blanks is the path.
 std::wstring argumentTextOf(const std::wstring& commandLine) {
     std::size_t pos = 0;
     if (!commandLine.empty() && commandLine[0] == L'"') {
@@ -32,6 +33,8 @@ std::wstring argumentTextOf(const std::wstring& commandLine) {
         return text.substr(1, end - 2);
     return text;
 }
+
+} // namespace
 
 std::string WinRuntime::pathBesideProgram(const std::string& fileName) {
     std::wstring path(MAX_PATH, L'\0');

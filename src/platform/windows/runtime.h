@@ -14,9 +14,4 @@ public:
     void reportWithoutLog(const std::string& line) override;
 };
 
-/// The argument text of a command line: what follows the program's name (a quoted name ends at
-/// its closing quote) and the blanks after it. One pair of quotes around it all is removed, so
-/// that a quoted path with blanks is the path.
-std::wstring argumentTextOf(const std::wstring& commandLine);
-
 } // namespace modRegistryUpdate::windows
