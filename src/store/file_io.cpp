@@ -1,35 +1,36 @@
 #include "store/file_io.h"
 
-#include <cerrno>
+#include "store/store_error.h"
+
 #include <unistd.h>
 
 namespace modRegistryUpdate::store {
 
-bool readAll(int fd, std::string& bytes) {
+std::string readAll(int fd, const std::string& what) {
+    std::string bytes;
     char buffer[1 << 16];
     for (;;) {
         const ssize_t got = read(fd, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            return false;
+            throw systemError(what);
         if (got == 0)
-            return true;
+            return bytes;
         bytes.append(buffer, static_cast<std::size_t>(got));
     }
 }
 
-bool writeAll(int fd, std::string_view bytes) {
+void writeAll(int fd, std::string_view bytes, const std::string& what) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t wrote = write(fd, bytes.data() + done, bytes.size() - done);
         if (wrote < 0 && errno == EINTR)
             continue;
         if (wrote < 0)
-            return false;
+            throw systemError(what);
         done += static_cast<std::size_t>(wrote);
     }
-    return true;
 }
 
 } // namespace modRegistryUpdate::store

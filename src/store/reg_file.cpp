@@ -1,5 +1,6 @@
 #include "store/reg_file.h"
 
+#include "store/store_error.h"
 #include "store/unicode_text.h"
 
 #include <cstdio>
@@ -20,7 +21,7 @@ std::string decodeFile(const std::string& bytes, KeyTree& store) {
     if (bytes.compare(0, 2, utf16Mark) == 0) {
         std::string utf8;
         if (!utf16leToUtf8(bytes.data() + 2, bytes.size() - 2, utf8))
-            throw RegFileError(1, "the file is not valid UTF-16");
+            throw StoreError("line 1: the file is not valid UTF-16");
         return utf8;
     }
     if (bytes.compare(0, 3, utf8Mark) == 0) {
@@ -98,7 +99,7 @@ public:
 
 private:
     [[noreturn]] void fail(const std::string& message) const {
-        throw RegFileError(index_ + 1, message);
+        throw StoreError("line " + std::to_string(index_ + 1) + ": " + message);
     }
 
     void parseSection(const std::string& line) {

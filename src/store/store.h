@@ -15,9 +15,11 @@
 #pragma once
 
 #include "store/key_tree.h"
+#include "store/store_error.h"
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace modRegistryUpdate::store {
@@ -34,16 +36,15 @@ public:
     Store(const Store&) = delete;
     Store& operator=(const Store&) = delete;
 
-    /// The store, read at the first call; null when it cannot be used (see `problem`).
-    KeyTree* store();
-    /// Why the store cannot be used, naming the file and the line.
-    const std::string& problem() const { return problem_; }
-    /// Notes that the store differs from the file, so that `save` writes it.
+    /// The keys, read and locked at the first call. A store that cannot be used raises a
+    /// StoreError naming the file (and the line), the same at every call.
+    KeyTree& tree();
+    /// Notes that the keys differ from the file, so that `save` writes them.
     void markChanged() { changed_ = true; }
-    /// Writes a changed store beside the old file and renames it into place, so that the file
-    /// is always whole. Returns false with a description when that fails.
-    bool save(std::string& failure);
-    /// The file's path, once known.
+    /// Writes changed keys beside the old file and renames it into place, so that the file is
+    /// always whole. A failure raises a StoreError and leaves the old file as it was.
+    void save();
+    /// The file's path, once the keys were asked for.
     const std::string& path() const { return path_; }
 
 private:
@@ -51,8 +52,8 @@ private:
 
     std::function<std::string()> locate_;
     std::string path_;
-    std::unique_ptr<KeyTree> store_;
-    std::string problem_;
+    std::unique_ptr<KeyTree> tree_;
+    std::optional<StoreError> loadFailure_;
     bool loaded_ = false;
     bool changed_ = false;
     int lockFd_ = -1;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "store/reg_file.h"
+#include "store/store_error.h"
 #include "store/unicode_text.h"
 
 namespace {
@@ -43,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     KeyTree store;
     try {
         readRegFile(input, store);
-    } catch (const RegFileError&) {
+    } catch (const StoreError&) {
         return 0;
     }
     addValue(store, addedText(input));

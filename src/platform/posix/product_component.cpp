@@ -41,13 +41,16 @@ private:
 
 std::unique_ptr<ProductComponent>
 StoreProductComponentFactory::create(const std::string& programmaticId) {
-    store::KeyTree* store = file_.store();
-    if (!store)
-        throw Failure("Cannot create " + programmaticId + ": " + file_.problem());
-    const store::Key* key = store->find("SOFTWARE\\Classes\\" + programmaticId);
+    store::KeyTree* keys = nullptr;
+    try {
+        keys = &file_.tree();
+    } catch (const store::StoreError& failure) {
+        throw Failure("Cannot create " + programmaticId + ": " + failure.what());
+    }
+    const store::Key* key = keys->find("SOFTWARE\\Classes\\" + programmaticId);
     if (!key)
         throw Failure("Cannot create " + programmaticId + ": the component is not registered");
-    return std::make_unique<StoreProductComponent>(*store, *key, programmaticId);
+    return std::make_unique<StoreProductComponent>(*keys, *key, programmaticId);
 }
 
 } // namespace modRegistryUpdate::posix

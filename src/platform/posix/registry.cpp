@@ -39,6 +39,15 @@ RegistryKey handleOf(store::Key& key) {
 
 } // namespace
 
+store::KeyTree* StoreRegistry::tree() {
+    try {
+        return &file_.tree();
+    } catch (const store::StoreError& failure) {
+        loadFailure_ = failure.what();
+        return nullptr;
+    }
+}
+
 RegistryStatus StoreRegistry::createKey(RegistryRoot, const std::string& path, RegistryKey& key) {
     return resolveKey(path, true, key);
 }
@@ -48,13 +57,13 @@ RegistryStatus StoreRegistry::openKey(RegistryRoot, const std::string& path, Reg
 }
 
 RegistryStatus StoreRegistry::resolveKey(const std::string& path, bool create, RegistryKey& key) {
-    store::KeyTree* store = file_.store();
-    if (!store)
+    store::KeyTree* keys = tree();
+    if (!keys)
         return registryBadDatabase;
     if (const RegistryStatus status = checkPath(path); status != registrySuccess)
         return status;
     bool created = false;
-    store::Key* found = paths_.resolve(*store, path, create, created);
+    store::Key* found = paths_.resolve(*keys, path, create, created);
     if (!found)
         return registryFileNotFound;
     if (created)
@@ -65,8 +74,8 @@ RegistryStatus StoreRegistry::resolveKey(const std::string& path, bool create, R
 
 RegistryStatus StoreRegistry::setTextValue(RegistryKey key, const std::string& valueName,
                                            const std::string& text) {
-    store::KeyTree* store = file_.store();
-    if (!store)
+    store::KeyTree* keys = tree();
+    if (!keys)
         return registryBadDatabase;
     if (key == 0)
         return registryInvalidHandle;
@@ -77,8 +86,8 @@ RegistryStatus StoreRegistry::setTextValue(RegistryKey key, const std::string& v
     value.name = valueName;
     value.data = text;
     store::Key& target = keyAt(key);
-    if (store->putValue(target, std::move(value))) {
-        store->addSection(target);
+    if (keys->putValue(target, std::move(value))) {
+        keys->addSection(target);
         file_.markChanged();
     }
     return registrySuccess;
@@ -97,7 +106,7 @@ std::string StoreRegistry::describe(RegistryStatus status) const {
     case registryBadPathName:
         return "The specified path is invalid.";
     case registryBadDatabase:
-        return file_.problem();
+        return loadFailure_;
     case registryIoFailed:
         return saveFailure_;
     default:
@@ -106,7 +115,13 @@ std::string StoreRegistry::describe(RegistryStatus status) const {
 }
 
 RegistryStatus StoreRegistry::saveChanges() {
-    return file_.save(saveFailure_) ? registrySuccess : registryIoFailed;
+    try {
+        file_.save();
+        return registrySuccess;
+    } catch (const store::StoreError& failure) {
+        saveFailure_ = failure.what();
+        return registryIoFailed;
+    }
 }
 
 } // namespace modRegistryUpdate::posix

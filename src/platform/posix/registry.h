@@ -23,10 +23,13 @@ public:
 private:
     /// Opens the key, or with `create` creates it and its missing parents first.
     RegistryStatus resolveKey(const std::string& path, bool create, RegistryKey& key);
+    /// The store's keys, or null when the store cannot be used (see `loadFailure_`).
+    store::KeyTree* tree();
 
     store::Store& file_;
     store::KeyPathCache paths_;
-    std::string saveFailure_;
+    std::string loadFailure_; // why the store cannot be used, for `describe`
+    std::string saveFailure_; // why the save failed, for `describe`
 };
 
 } // namespace modRegistryUpdate::posix

@@ -2,6 +2,7 @@
 
 #include "run/failure.h"
 #include "store/file_io.h"
+#include "store/store_error.h"
 
 #include <cerrno>
 #include <cstring>
@@ -21,8 +22,11 @@ public:
 
     // Each line goes straight to the file, so it is there however the process ends.
     void writeLine(const std::string& text) override {
-        if (!store::writeAll(fd_, text + "\r\n"))
-            throw Failure("Cannot write " + path_ + ": " + std::strerror(errno));
+        try {
+            store::writeAll(fd_, text + "\r\n", "Cannot write " + path_);
+        } catch (const store::StoreError& failure) {
+            throw Failure(failure.what());
+        }
     }
 
     void close() override {
