@@ -3,7 +3,7 @@
 # "native" for the Linux program, "windows" also for the cross build and Wine.
 set -euo pipefail
 
-packages=(cmake g++ make libpugixml-dev libgtest-dev googletest)
+packages=(cmake g++ make libpugixml-dev libgtest-dev googletest libboost-regex1.81-dev libutfcpp-dev)
 if [ "${1:-native}" = windows ]; then
     packages+=(g++-mingw-w64-i686 wine wine32:i386)
 fi
