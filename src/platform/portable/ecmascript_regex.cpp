@@ -1,8 +1,10 @@
 #include "platform/portable/ecmascript_regex.h"
 
-// Header-only, without the rest of Boost; the matcher gives up after this many steps, whatever
-// the pattern's length (see StepIterator).
+// Header-only, without the rest of Boost; the standard library's locale on every build rather
+// than Windows' own, so the builds read a pattern alike; the matcher gives up after this many
+// steps, whatever the pattern's length (see StepIterator).
 #define BOOST_REGEX_STANDALONE
+#define BOOST_REGEX_USE_CPP_LOCALE
 #define BOOST_REGEX_MAX_STATE_COUNT 10000000
 #include <boost/regex.hpp>
 #include <utf8cpp/utf8.h>

@@ -1,7 +1,7 @@
 // The pattern is read once, front to back, and written out again in the small part of Boost's
-// syntax whose meaning is the same on every build: every character set is spelt out as code
-// ranges, so neither the locale nor the width of wchar_t changes what \w, \s or a dot match, and
-// nothing of Boost's own syntax can be reached from a document.
+// syntax whose meaning is the same on every build: every character set is spelt out as ranges of
+// characters, so neither the locale nor the width of wchar_t changes what \w, \s or a dot match,
+// and nothing of Boost's own syntax can be reached from a document.
 #include "platform/portable/ecmascript_translation.h"
 
 #include <algorithm>
@@ -72,38 +72,48 @@ Ranges withUpperCase(Ranges ranges) {
     return normalized(std::move(ranges));
 }
 
+// Characters are written as they are, so the matcher reads no escape of a number (reading many
+// of those takes it time growing with the square of the pattern's length); ASCII punctuation and
+// the blank get a backslash, the one escape that makes any of them a plain character.
 void appendCode(std::wstring& out, Code code) {
-    if ((code >= '0' && code <= '9') || (code >= 'A' && code <= 'Z') ||
-        (code >= 'a' && code <= 'z')) {
-        out += static_cast<wchar_t>(code);
-        return;
-    }
-    static const wchar_t hex[] = L"0123456789abcdef";
-    std::wstring digitsOfCode;
-    do {
-        digitsOfCode.insert(digitsOfCode.begin(), hex[code % 16]);
-        code /= 16;
-    } while (code != 0);
-    out += L"\\x{" + digitsOfCode + L"}";
+    const bool asciiPunctuation = code >= 0x20 && code < 0x7F && !(code >= '0' && code <= '9') &&
+                                  !(code >= 'A' && code <= 'Z') && !(code >= 'a' && code <= 'z');
+    if (asciiPunctuation)
+        out += L'\\';
+    out += static_cast<wchar_t>(code);
 }
 
-void appendSet(std::wstring& out, const Ranges& ranges) {
-    if (ranges.empty()) {
-        out += L"(?!)";
-        return;
-    }
-    const bool split = ranges.size() > largestMatcherSet;
-    out += split ? L"(?:[" : L"[";
-    for (std::size_t i = 0; i < ranges.size(); ++i) {
-        if (i != 0 && i % largestMatcherSet == 0)
-            out += L"]|[";
+void appendRanges(std::wstring& out, const Ranges& ranges, std::size_t first, std::size_t end) {
+    for (std::size_t i = first; i < end; ++i) {
         appendCode(out, ranges[i].first);
         if (ranges[i].second != ranges[i].first) {
             out += L'-';
             appendCode(out, ranges[i].second);
         }
     }
-    out += split ? L"])" : L"]";
+}
+
+/// The set in the matcher's syntax, negated when that lists fewer ranges (the matcher tries
+/// them one by one).
+void appendSet(std::wstring& out, const Ranges& ranges) {
+    if (ranges.empty()) {
+        out += L"(?!)";
+        return;
+    }
+    const Ranges others = complement(ranges);
+    if (!others.empty() && others.size() < ranges.size() && others.size() <= largestMatcherSet) {
+        out += L"[^";
+        appendRanges(out, others, 0, others.size());
+        out += L']';
+        return;
+    }
+    out += ranges.size() > largestMatcherSet ? L"(?:" : L"";
+    for (std::size_t first = 0; first < ranges.size(); first += largestMatcherSet) {
+        out += first == 0 ? L"[" : L"|[";
+        appendRanges(out, ranges, first, std::min(ranges.size(), first + largestMatcherSet));
+        out += L']';
+    }
+    out += ranges.size() > largestMatcherSet ? L")" : L"";
 }
 
 bool isDigit(Code code) {
