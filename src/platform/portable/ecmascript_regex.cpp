@@ -1,11 +1,18 @@
 #include "platform/portable/ecmascript_regex.h"
 
+#include <cstddef>
+
+namespace modRegistryUpdate {
+/// How many steps the current match may take; set before each.
+std::ptrdiff_t stepsAllowed = 0;
+} // namespace modRegistryUpdate
+
 // Header-only, without the rest of Boost; the standard library's locale on every build rather
-// than Windows' own, so the builds read a pattern alike; the matcher gives up after this many
-// steps, whatever the pattern's length (see StepIterator).
+// than Windows' own, so the builds read a pattern alike; the matcher gives up after the steps
+// allowed, whatever the pattern's length (see StepIterator).
 #define BOOST_REGEX_STANDALONE
 #define BOOST_REGEX_USE_CPP_LOCALE
-#define BOOST_REGEX_MAX_STATE_COUNT 10000000
+#define BOOST_REGEX_MAX_STATE_COUNT ::modRegistryUpdate::stepsAllowed
 #include <boost/regex.hpp>
 #include <utf8cpp/utf8.h>
 
@@ -18,6 +25,18 @@ namespace modRegistryUpdate {
 namespace {
 
 constexpr std::size_t longestShownPattern = 60;
+constexpr std::ptrdiff_t mostSteps = 10000000;
+// A step comparing a back-reference may compare this many characters for the price of one.
+constexpr std::ptrdiff_t backReferenceStepLength = 32;
+
+/// A fixed number of steps; fewer when a step may compare a back-reference against a long
+/// subject, so that the time a match may take stays the same.
+std::ptrdiff_t stepsFor(const Translation& translation, std::size_t subjectLength) {
+    const auto length = static_cast<std::ptrdiff_t>(subjectLength);
+    if (!translation.backReferences || length <= backReferenceStepLength)
+        return mostSteps;
+    return mostSteps / length * backReferenceStepLength;
+}
 
 /// Walks the subject without telling the matcher it could jump: its limit on work is then the
 /// fixed step count above, not one that grows with the square of the pattern's length.
@@ -100,9 +119,10 @@ bool EcmaScriptRegexEngine::test(const std::string& pattern, const std::string& 
             utf8::unchecked::distance(validPattern.begin(), validPattern.end())) > longestPattern)
         throw invalid(pattern, "longer than " + std::to_string(longestPattern) + " characters");
     try {
-        const boost::wregex expression(translateEcmaScript(toWide(pattern)),
-                                       boost::regex_constants::perl);
+        const Translation translation = translateEcmaScript(toWide(pattern));
+        const boost::wregex expression(translation.pattern, boost::regex_constants::perl);
         const std::wstring subject = foldCase(toWide(text));
+        stepsAllowed = stepsFor(translation, subject.size());
         return boost::regex_search(StepIterator{subject.data()},
                                    StepIterator{subject.data() + subject.size()}, expression);
     } catch (const PatternError& error) {

@@ -157,12 +157,12 @@ public:
     explicit Translator(const std::wstring& pattern)
         : in_(pattern), capturingGroups_(countCapturingGroups(pattern)) {}
 
-    std::wstring run() {
+    Translation run() {
         while (!atEnd())
             term();
         if (!openGroups_.empty())
             throw PatternError("missing closing parenthesis");
-        return out_;
+        return {out_, backReferences_};
     }
 
 private:
@@ -317,6 +317,7 @@ private:
                 // A group that took no part in the match matches the empty text.
                 out_ += L"(?(" + std::to_wstring(group) + L")\\g{" + std::to_wstring(group) + L"})";
                 quantifiable_ = true;
+                backReferences_ = true;
                 return;
             }
             pos_ = start + 1;
@@ -461,11 +462,12 @@ private:
     std::wstring out_;
     std::vector<bool> openGroups_;
     bool quantifiable_ = false;
+    bool backReferences_ = false;
 };
 
 } // namespace
 
-std::wstring translateEcmaScript(const std::wstring& pattern) {
+Translation translateEcmaScript(const std::wstring& pattern) {
     return Translator(pattern).run();
 }
 

@@ -20,7 +20,12 @@ constexpr std::size_t deepestGroupNesting = 100;
 /// syntax so that it matches exactly what ECMAScript matches, ignoring ASCII letter case, against
 /// a subject passed through foldCase. Characters are wchar_t units. Syntax ECMAScript lacks,
 /// such as possessive repeats, inline modifiers, named groups or lookbehind, raises PatternError.
-std::wstring translateEcmaScript(const std::wstring& pattern);
+struct Translation {
+    std::wstring pattern;
+    /// Whether it compares back-references: one step may then compare the whole subject.
+    bool backReferences = false;
+};
+Translation translateEcmaScript(const std::wstring& pattern);
 
 /// The subject as the translated pattern expects it: ASCII letters in upper case.
 std::wstring foldCase(std::wstring text);
