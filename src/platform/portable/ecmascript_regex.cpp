@@ -3,8 +3,9 @@
 #include <cstddef>
 
 namespace modRegistryUpdate {
-/// How many steps the current match may take; set before each.
-std::ptrdiff_t stepsAllowed = 0;
+/// How many steps the current match may take, set before each. Boost reads its step limit from
+/// a macro, and naming this there lets every match have its own; the program has one thread.
+static std::ptrdiff_t stepsAllowed = 0;
 } // namespace modRegistryUpdate
 
 // Header-only, without the rest of Boost; the standard library's locale on every build rather
