@@ -4,7 +4,8 @@
 # checks), "windows" also for the cross build and Wine.
 set -euo pipefail
 
-packages=(cmake g++ make libxml2-dev libutfcpp-dev libgtest-dev googletest python3 time libxml2-utils)
+packages=(cmake g++ make libxml2-dev libutfcpp-dev libboost-regex1.81-dev libgtest-dev googletest
+          python3 time libxml2-utils)
 if [ "${1:-native}" = windows ]; then
     packages+=(g++-mingw-w64-i686 wine wine32:i386)
 fi

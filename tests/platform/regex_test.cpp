@@ -2,22 +2,22 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/failure.h"
+#include "run/failure.h"
 
 namespace modRegistryUpdate {
 namespace {
 
 TEST(EcmaScriptRegex, NoPatternHangsOrExhaustsTheStack) {
     EcmaScriptRegexEngine regex;
-    // Exponential for a backtracking engine.
-    EXPECT_FALSE(regex.test("^(A|A)*B$", std::string(64, 'A')));
-    EXPECT_TRUE(regex.test(std::string(256, '(') + "A" + std::string(256, ')'), "A"));
+    // Exponential for a backtracking engine: refused once it takes too many steps.
+    EXPECT_THROW(regex.test("^(A|A)*B$", std::string(64, 'A')), Failure);
+    EXPECT_TRUE(regex.test(std::string(100, '(') + "A" + std::string(100, ')'), "A"));
+    EXPECT_THROW(regex.test(std::string(101, '(') + "A" + std::string(101, ')'), "A"), Failure);
     EXPECT_THROW(regex.test(std::string(100000, '(') + "A" + std::string(100000, ')'), "A"),
                  Failure);
-    EXPECT_THROW(regex.test("(A)\\1", "AA"), Failure);
+    EXPECT_TRUE(regex.test("(A)\\1", "AA"));
     EXPECT_THROW(regex.test("A{2222222222222222222}", "A"), Failure);
     EXPECT_THROW(regex.test("A{1,2222222222222222222}", "A"), Failure);
-    EXPECT_THROW(regex.test("(A)\\3333333333333333333", "A"), Failure);
     EXPECT_TRUE(regex.test("^12345678901234567890A{2}$", "12345678901234567890AA"));
     EXPECT_TRUE(regex.test("[(]\\(", "(("));
 }
