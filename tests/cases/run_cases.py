@@ -177,7 +177,8 @@ def run_case(case, runner, scratch):
         own = case / name.replace('.', f'.{runner.build}.')
         return read(own if (case / 'differs').is_file() and own.is_file() else case / name)
 
-    folder, elsewhere = scratch / 'program', scratch / 'elsewhere'
+    # A blank in the program's folder, as under "Program Files", where the program is installed.
+    folder, elsewhere = scratch / 'program files', scratch / 'elsewhere'
     if (case / 'folder').is_dir():
         shutil.copytree(case / 'folder', folder, symlinks=True)
     folder.mkdir(exist_ok=True)

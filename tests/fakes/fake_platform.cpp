@@ -57,6 +57,8 @@ std::unique_ptr<XmlDocument> FakeXmlService::createDocument() {
 }
 
 std::unique_ptr<ProductComponent> FakeProductFactory::create(const std::string&) {
+    if (!registered)
+        throw Failure("Class not registered");
     return std::make_unique<FakeProduct>(*this);
 }
 

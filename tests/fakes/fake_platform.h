@@ -47,6 +47,7 @@ public:
 
     std::map<std::string, std::optional<std::string>> properties = {
         {"Manufacturer", "M"}, {"ProductName", "N"}, {"ProductVersion", "V"}};
+    bool registered = true; ///< false: creating the component fails
 };
 
 class FakeRegistry : public Registry {

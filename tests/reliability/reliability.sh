@@ -72,6 +72,13 @@ for hostile in deep:" Error reading xml document: meters.xml" huge:""; do
 done
 has_key H || fail "the huge document's device is missing"
 
+echo "Saved store: it keeps its mode, which a behaviour case cannot see"
+store_of 1
+chmod 640 "$store"
+document Acme 1 >m.xml
+./RegistryUpdate m.xml && log_is ""
+[ "$(stat -c %a "$store")" = 640 ] || fail "the store's mode became $(stat -c %a "$store")"
+
 echo "Disk full at save: one line, the old store whole, no temporary file left"
 store_of 100
 cp "$store" old.reg
