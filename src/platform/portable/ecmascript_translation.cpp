@@ -227,8 +227,9 @@ private:
         } else if (peek(1) == ':') {
             out_ += L"(?:";
         } else if (peek(1) == '=' || peek(1) == '!') {
-            // A lookahead may be repeated here; the extra group lets the matcher repeat it.
-            out_ += peek(1) == '=' ? L"(?:(?=" : L"(?:(?!";
+            // A lookahead may be repeated here; the outer group lets the matcher repeat it, and
+            // the inner one lets it be empty, which the matcher refuses for a bare lookahead.
+            out_ += peek(1) == '=' ? L"(?:(?=(?:" : L"(?:(?!(?:";
             lookahead = true;
         } else {
             throw PatternError("unknown group syntax after \"(?\"");
@@ -242,7 +243,7 @@ private:
     void closeGroup() {
         if (openGroups_.empty())
             throw PatternError("unmatched closing parenthesis");
-        out_ += openGroups_.back() ? L"))" : L")";
+        out_ += openGroups_.back() ? L")))" : L")";
         openGroups_.pop_back();
         quantifiable_ = true;
     }
