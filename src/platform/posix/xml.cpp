@@ -1,42 +1,17 @@
 #include "platform/posix/xml.h"
 
-#include "run/failure.h"
+#include "platform/posix/element_selection.h"
+#include "platform/posix/element_tree.h"
 
+#include <cstring>
 #include <fcntl.h>
 #include <libxml/parser.h>
-#include <libxml/xpath.h>
-#include <libxml/xpathInternals.h>
 #include <map>
-#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace modRegistryUpdate::posix {
 namespace {
-
-template <typename T, void (*release)(T*)> struct Releaser {
-    void operator()(T* owned) const { release(owned); }
-};
-template <typename T, void (*release)(T*)> using Owned = std::unique_ptr<T, Releaser<T, release>>;
-
-void freeText(xmlChar* text) {
-    xmlFree(text);
-}
-
-using OwnedDocument = Owned<xmlDoc, xmlFreeDoc>;
-using OwnedParser = Owned<xmlParserCtxt, xmlFreeParserCtxt>;
-using OwnedXPath = Owned<xmlXPathContext, xmlXPathFreeContext>;
-using OwnedExpression = Owned<xmlXPathCompExpr, xmlXPathFreeCompExpr>;
-using OwnedResult = Owned<xmlXPathObject, xmlXPathFreeObject>;
-using OwnedText = Owned<xmlChar, freeText>;
-
-const char* chars(const xmlChar* text) {
-    return reinterpret_cast<const char*>(text);
-}
-
-const xmlChar* xmlText(const std::string& text) {
-    return reinterpret_cast<const xmlChar*>(text.c_str());
-}
 
 void ignoreMessage(void*, const char*, ...) {}
 void ignoreError(void*, xmlErrorPtr) {}
@@ -47,142 +22,111 @@ xmlParserInputPtr refuseExternal(const char*, const char*, xmlParserCtxtPtr) {
     return nullptr;
 }
 
-/// Character data is checked by the parser but never kept: the program reads only elements and
-/// attributes, and a document's text then costs no memory and meets no length limit.
-void ignoreText(void*, const xmlChar*, int) {}
-
-// Entities are expanded as the Windows parser expands them. Without XML_PARSE_HUGE libxml2
-// refuses an entity whose expansion outgrows its references, elements nested deeper than 256
-// and attribute values over 10 MB: the bounds that keep a hostile document small.
-constexpr int parseOptions =
-    XML_PARSE_NONET | XML_PARSE_NOENT | XML_PARSE_DTDATTR | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
-
-/// The parsed document and its compiled selections, shared by every node handed out.
+/// A loaded document and its selections, shared by every node handed out.
 struct LoadedDocument {
-    OwnedDocument tree;
-    OwnedXPath xpath;
-    // The same few selections are evaluated for every device: each is compiled once.
-    std::map<std::string, OwnedExpression> expressions;
+    ElementTree tree;
+    // The same few selections are made for every device: each is read once.
+    std::map<std::string, ElementSelection> selections;
 
-    xmlXPathCompExpr& compiled(const std::string& expression) {
-        auto found = expressions.find(expression);
-        if (found == expressions.end()) {
-            OwnedExpression compiled(xmlXPathCtxtCompile(xpath.get(), xmlText(expression)));
-            if (!compiled)
-                throw Failure("Invalid selection \"" + expression + "\"");
-            found = expressions.emplace(expression, std::move(compiled)).first;
-        }
-        return *found->second;
+    const ElementSelection& selection(const std::string& expression) {
+        auto found = selections.find(expression);
+        if (found == selections.end())
+            found = selections.emplace(expression, compileSelection(expression, tree)).first;
+        return found->second;
     }
 };
 
-class LibXmlNode : public XmlNode {
+/// The element's step: its name, with its 1-based position among the sibling elements of that
+/// name when there is more than one. An unprefixed name in a namespace cannot be written as a
+/// name, so it is "*", counted among all sibling elements.
+std::string stepOf(const ElementTree& tree, ElementTree::Index index) {
+    const ElementTree::Element& own = tree.elements[index];
+    const char* name = reinterpret_cast<const char*>(own.name);
+    const bool anyName = own.namespaced && !std::strchr(name, ':');
+    const auto sameStep = [&](const ElementTree::Element& sibling) {
+        return anyName || (sibling.name == own.name && sibling.namespaced == own.namespaced);
+    };
+    std::size_t position = 1;
+    ElementTree::Index sibling = tree.elements[own.parent].firstChild;
+    for (; sibling != index; sibling = tree.elements[sibling].nextSibling)
+        position += sameStep(tree.elements[sibling]) ? 1 : 0;
+    bool numbered = position > 1;
+    for (sibling = own.nextSibling; sibling != 0 && !numbered;
+         sibling = tree.elements[sibling].nextSibling)
+        numbered = sameStep(tree.elements[sibling]);
+    std::string step = anyName ? "*" : name;
+    if (numbered)
+        step += "[" + std::to_string(position) + "]";
+    return step;
+}
+
+class TreeNode : public XmlNode {
 public:
-    LibXmlNode(xmlNode* node, LoadedDocument& document) : node_(node), document_(document) {}
+    TreeNode(LoadedDocument& document, ElementTree::Index index)
+        : document_(document), index_(index) {}
 
     XmlNodeList selectNodes(const std::string& expression) const override {
-        return select(node_, document_, expression);
+        return select(document_, index_, expression);
     }
 
+    /// The attribute whose name as written, prefix included, is `name`, as the DOM matches it.
     std::optional<std::string> getAttribute(const std::string& name) const override {
-        return attributeOf(node_, name);
-    }
-
-    std::string locationPath() const override { return pathOf(node_); }
-
-    static XmlNodeList select(xmlNode* context, LoadedDocument& document,
-                              const std::string& expression) {
-        xmlXPathCompExpr& compiled = document.compiled(expression);
-        document.xpath->node = context;
-        OwnedResult result(xmlXPathCompiledEval(&compiled, document.xpath.get()));
-        if (!result || result->type != XPATH_NODESET)
-            throw Failure("Selection \"" + expression + "\" does not give nodes");
-        XmlNodeList nodes;
-        xmlNodeSet* set = result->nodesetval;
-        if (!set)
-            return nodes;
-        xmlXPathNodeSetSort(set);
-        nodes.reserve(static_cast<std::size_t>(set->nodeNr));
-        for (int i = 0; i < set->nodeNr; ++i) {
-            // A namespace node is a copy that dies with the result: it cannot be handed out.
-            if (set->nodeTab[i]->type != XML_NAMESPACE_DECL)
-                nodes.push_back(std::make_unique<LibXmlNode>(set->nodeTab[i], document));
-        }
-        return nodes;
-    }
-
-    /// The attribute whose qualified name is `name`, prefix included, as the DOM matches it.
-    static std::optional<std::string> attributeOf(xmlNode* node, const std::string& name) {
-        if (node->type != XML_ELEMENT_NODE)
-            return std::nullopt;
-        for (xmlAttr* attribute = node->properties; attribute; attribute = attribute->next) {
-            if (!isNamed(*attribute, name))
-                continue;
-            OwnedText value(xmlNodeGetContent(reinterpret_cast<xmlNode*>(attribute)));
-            return std::string(value ? chars(value.get()) : "");
+        const ElementTree& tree = document_.tree;
+        const ElementTree::Element& element = tree.elements[index_];
+        for (auto i = element.firstAttribute; i < element.attributeEnd; ++i) {
+            const ElementTree::Attribute& attribute = tree.attributes[i];
+            if (name == reinterpret_cast<const char*>(attribute.name))
+                return std::string(tree.valueOf(attribute));
         }
         return std::nullopt;
     }
 
-    static bool isNamed(const xmlAttr& attribute, std::string_view name) {
-        if (attribute.ns && attribute.ns->prefix) {
-            const std::string_view prefix = chars(attribute.ns->prefix);
-            if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix ||
-                name[prefix.size()] != ':')
-                return false;
-            name.remove_prefix(prefix.size() + 1);
-        }
-        return name == chars(attribute.name);
+    /// One step per element from the document element down.
+    std::string locationPath() const override {
+        std::vector<ElementTree::Index> lineage;
+        for (auto index = index_; index != 0; index = document_.tree.elements[index].parent)
+            lineage.push_back(index);
+        std::string path;
+        for (auto index = lineage.rbegin(); index != lineage.rend(); ++index)
+            path += "/" + stepOf(document_.tree, *index);
+        return path;
     }
 
-    static std::string pathOf(xmlNode* node) {
-        OwnedText path(xmlGetNodePath(node));
-        return path ? chars(path.get()) : std::string();
+    static XmlNodeList select(LoadedDocument& document, ElementTree::Index context,
+                              const std::string& expression) {
+        const auto reached = selectElements(document.tree, context, document.selection(expression));
+        XmlNodeList nodes;
+        nodes.reserve(reached.size());
+        for (ElementTree::Index index : reached)
+            nodes.push_back(std::make_unique<TreeNode>(document, index));
+        return nodes;
     }
 
 private:
-    xmlNode* node_;
     LoadedDocument& document_;
+    ElementTree::Index index_;
 };
 
-class LibXmlDocument : public XmlDocument {
+class TreeDocument : public XmlDocument {
 public:
     bool load(const std::string& location) override {
-        document_ = LoadedDocument();
+        document_.reset();
         const int fd = open(location.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0)
             return false;
         struct stat status {};
         // A directory or a device is not a document.
-        const bool regular = fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
-        OwnedParser parser(regular ? xmlNewParserCtxt() : nullptr);
-        if (parser) {
-            parser->sax->characters = ignoreText;
-            parser->sax->ignorableWhitespace = ignoreText;
-            parser->sax->cdataBlock = ignoreText;
-        }
-        // The file is read as it is parsed, so a large document is never held twice.
-        OwnedDocument tree(parser ? xmlCtxtReadFd(parser.get(), fd, nullptr, nullptr, parseOptions)
-                                  : nullptr);
+        auto loaded = std::make_unique<LoadedDocument>();
+        const bool parsed = fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
+                            parseElementTree(fd, loaded->tree);
         close(fd);
-        // An undeclared namespace prefix is well-formed XML 1.0 and loads, as on Windows.
-        if (!tree || !parser->wellFormed)
-            return false;
-        OwnedXPath xpath(xmlXPathNewContext(tree.get()));
-        if (!xpath)
-            return false;
-        // Numbers the elements, so that putting a selection in document order compares numbers.
-        xmlXPathOrderDocElems(tree.get());
-        document_.tree = std::move(tree);
-        document_.xpath = std::move(xpath);
-        return true;
+        if (parsed)
+            document_ = std::move(loaded);
+        return parsed;
     }
 
     XmlNodeList selectNodes(const std::string& expression) const override {
-        if (!document_.tree)
-            return {};
-        return LibXmlNode::select(reinterpret_cast<xmlNode*>(document_.tree.get()), document_,
-                                  expression);
+        return document_ ? TreeNode::select(*document_, 0, expression) : XmlNodeList();
     }
 
     std::optional<std::string> getAttribute(const std::string&) const override {
@@ -192,7 +136,7 @@ public:
     std::string locationPath() const override { return "/"; }
 
 private:
-    mutable LoadedDocument document_;
+    std::unique_ptr<LoadedDocument> document_;
 };
 
 } // namespace
@@ -205,7 +149,7 @@ LibXmlService::LibXmlService() {
 }
 
 std::unique_ptr<XmlDocument> LibXmlService::createDocument() {
-    return std::make_unique<LibXmlDocument>();
+    return std::make_unique<TreeDocument>();
 }
 
 } // namespace modRegistryUpdate::posix

@@ -4,9 +4,10 @@
 
 namespace modRegistryUpdate::posix {
 
-/// Documents parsed by libxml2 and queried with its XPath 1.0 engine. Only well-formed XML
-/// loads; the entities a document declares are expanded, within a bound on their growth, and
-/// nothing outside the document, neither a file nor a URL, is ever read.
+/// Documents parsed by libxml2 into a compact tree of their elements and attributes, selected with
+/// the location paths of element names the program uses. Only well-formed XML loads; the entities
+/// a document declares are expanded, within a bound on their growth, and nothing outside the
+/// document, neither a file nor a URL, is ever read.
 class LibXmlService : public XmlService {
 public:
     /// Silences libxml2's messages and shuts its entity loader for the whole process: the

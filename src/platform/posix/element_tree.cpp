@@ -1,0 +1,142 @@
+#include "platform/posix/element_tree.h"
+
+#include <libxml/SAX2.h>
+#include <libxml/parser.h>
+#include <libxml/parserInternals.h>
+#include <limits>
+#include <unistd.h>
+
+namespace modRegistryUpdate::posix {
+namespace {
+
+// Entities are expanded as the Windows parser expands them. Without XML_PARSE_HUGE libxml2
+// refuses an entity whose expansion outgrows its references, elements nested deeper than 256
+// and attribute values over 10 MB: the bounds that keep a hostile document small.
+constexpr int parseOptions =
+    XML_PARSE_NONET | XML_PARSE_NOENT | XML_PARSE_DTDATTR | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+
+/// Receives the parser's events and records the elements as they open and close.
+struct TreeBuilder {
+    ElementTree& tree;
+    /// The open elements, innermost last, each with its last child so far.
+    struct Open {
+        ElementTree::Index element;
+        ElementTree::Index lastChild;
+    };
+    std::vector<Open> open{{0, 0}};
+    bool overflowed = false;
+};
+
+TreeBuilder& builderOf(void* context) {
+    return *static_cast<TreeBuilder*>(static_cast<xmlParserCtxt*>(context)->_private);
+}
+
+/// The name as written: a prefix the document never declared stays part of the name, as the
+/// tree libxml2 builds keeps it.
+const xmlChar* writtenName(xmlParserCtxt& parser, const xmlChar* localName, const xmlChar* prefix) {
+    return prefix ? xmlDictQLookup(parser.dict, prefix, localName) : localName;
+}
+
+void openElement(void* context, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri,
+                 int, const xmlChar**, int attributeCount, int, const xmlChar** attributes) {
+    auto& parser = *static_cast<xmlParserCtxt*>(context);
+    TreeBuilder& builder = builderOf(context);
+    ElementTree& tree = builder.tree;
+    if (tree.elements.size() >= std::numeric_limits<ElementTree::Index>::max() ||
+        tree.attributes.size() + static_cast<std::size_t>(attributeCount) >=
+            std::numeric_limits<ElementTree::Index>::max()) {
+        builder.overflowed = true;
+        xmlStopParser(&parser);
+        return;
+    }
+    const auto index = static_cast<ElementTree::Index>(tree.elements.size());
+    ElementTree::Element element;
+    element.name = writtenName(parser, localName, prefix);
+    element.namespaced = uri && *uri;
+    element.parent = builder.open.back().element;
+    element.firstAttribute = static_cast<ElementTree::Index>(tree.attributes.size());
+    // Each attribute comes as its local name, prefix, namespace, and the bounds of its value.
+    for (int i = 0; i < attributeCount; ++i) {
+        const xmlChar* const* fields = attributes + 5 * i;
+        const auto* begin = reinterpret_cast<const char*>(fields[3]);
+        const auto* end = reinterpret_cast<const char*>(fields[4]);
+        tree.attributes.push_back({writtenName(parser, fields[0], fields[1]), tree.values.size(),
+                                   static_cast<std::size_t>(end - begin)});
+        tree.values.append(begin, end);
+    }
+    element.attributeEnd = static_cast<ElementTree::Index>(tree.attributes.size());
+    tree.elements.push_back(element);
+
+    TreeBuilder::Open& parent = builder.open.back();
+    if (parent.lastChild == 0)
+        tree.elements[parent.element].firstChild = index;
+    else
+        tree.elements[parent.lastChild].nextSibling = index;
+    parent.lastChild = index;
+    builder.open.push_back({index, 0});
+}
+
+void closeElement(void* context, const xmlChar*, const xmlChar*, const xmlChar*) {
+    TreeBuilder& builder = builderOf(context);
+    // The document itself stays open: a stray close from a broken entity cannot pop it.
+    if (builder.open.size() < 2)
+        return;
+    builder.tree.elements[builder.open.back().element].end =
+        static_cast<ElementTree::Index>(builder.tree.elements.size());
+    builder.open.pop_back();
+}
+
+/// Character data is checked by the parser but never kept: the program reads only elements and
+/// attributes, and a document's text then costs no memory and meets no length limit.
+void ignoreText(void*, const xmlChar*, int) {}
+
+int readFile(void* context, char* buffer, int length) {
+    const ssize_t count =
+        read(*static_cast<int*>(context), buffer, static_cast<std::size_t>(length));
+    return count < 0 ? -1 : static_cast<int>(count);
+}
+
+template <typename T, void (*release)(T*)> struct Releaser {
+    void operator()(T* owned) const { release(owned); }
+};
+using OwnedParser = std::unique_ptr<xmlParserCtxt, Releaser<xmlParserCtxt, xmlFreeParserCtxt>>;
+
+} // namespace
+
+bool parseElementTree(int fd, ElementTree& tree) {
+    // libxml2's own handlers still keep the declarations and expand the entities; only the
+    // events that would build its tree come here.
+    xmlSAXHandler events{};
+    xmlSAXVersion(&events, 2);
+    events.startElementNs = openElement;
+    events.endElementNs = closeElement;
+    events.characters = ignoreText;
+    events.ignorableWhitespace = ignoreText;
+    events.cdataBlock = ignoreText;
+    events.comment = nullptr;
+    events.processingInstruction = nullptr;
+
+    OwnedParser parser(
+        xmlCreateIOParserCtxt(&events, nullptr, readFile, nullptr, &fd, XML_CHAR_ENCODING_NONE));
+    if (!parser)
+        return false;
+    xmlCtxtUseOptions(parser.get(), parseOptions);
+    TreeBuilder builder{tree};
+    tree = ElementTree();
+    tree.elements.emplace_back();
+    parser->_private = &builder;
+    xmlParseDocument(parser.get());
+    // The declarations held for the entities are not needed once the document is read.
+    if (parser->myDoc) {
+        xmlFreeDoc(parser->myDoc);
+        parser->myDoc = nullptr;
+    }
+    if (!parser->wellFormed || builder.overflowed || builder.open.size() != 1)
+        return false;
+    tree.elements.front().end = static_cast<ElementTree::Index>(tree.elements.size());
+    xmlDictReference(parser->dict);
+    tree.names.reset(parser->dict);
+    return true;
+}
+
+} // namespace modRegistryUpdate::posix

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <libxml/tree.h>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace modRegistryUpdate::posix {
+
+/// All the program reads of a document: its elements in document order, each with its
+/// attributes. Names are interned in one dictionary, so equal names are the same pointer.
+struct ElementTree {
+    using Index = std::uint32_t;
+
+    struct Element {
+        const xmlChar* name = nullptr; ///< as written, prefix included; null for the document
+        bool namespaced = false;       ///< whether it lies in a namespace
+        Index parent = 0;
+        Index firstChild = 0;  ///< 0 when it has none: the document is no one's child
+        Index nextSibling = 0; ///< 0 when it is the last
+        Index end = 0;         ///< one past its last descendant
+        Index firstAttribute = 0;
+        Index attributeEnd = 0;
+    };
+
+    struct Attribute {
+        const xmlChar* name = nullptr; ///< as written, prefix included
+        std::size_t valueStart = 0;
+        std::size_t valueSize = 0;
+    };
+
+    struct FreeDictionary {
+        void operator()(xmlDict* names) const { xmlDictFree(names); }
+    };
+
+    /// [0] is the document itself; an element's descendants follow it up to its `end`.
+    std::vector<Element> elements;
+    std::vector<Attribute> attributes;
+    std::string values; ///< every attribute's decoded text, one after another
+    std::unique_ptr<xmlDict, FreeDictionary> names;
+
+    std::string_view valueOf(const Attribute& attribute) const {
+        return std::string_view(values).substr(attribute.valueStart, attribute.valueSize);
+    }
+};
+
+/// Parses the open file as strict XML 1.0 into `tree`. Returns false when it is not
+/// well-formed or cannot be read; `tree` then holds nothing worth keeping.
+bool parseElementTree(int fd, ElementTree& tree);
+
+} // namespace modRegistryUpdate::posix
