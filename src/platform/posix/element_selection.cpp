@@ -9,7 +9,7 @@ namespace modRegistryUpdate::posix {
 namespace {
 
 bool matches(const ElementTree::Element& element, const ElementSelection::Step& step) {
-    return element.name == step.name && !element.namespaced;
+    return element.name == step.name;
 }
 
 } // namespace

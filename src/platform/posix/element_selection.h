@@ -8,7 +8,8 @@
 namespace modRegistryUpdate::posix {
 
 /// A location path of element names, the only selections the program makes: `./A/B`, `.//A`,
-/// `//A/B`, `/A` or `A/B`. A name matches an element of that name in no namespace, as in XPath.
+/// `//A/B`, `/A` or `A/B`. A name matches the elements written with that name, whatever namespace
+/// they lie in, as MSXML's default selection language matches them for the Windows program.
 struct ElementSelection {
     struct Step {
         bool anyDepth;       ///< `//`: any descendant rather than a child
