@@ -375,14 +375,14 @@ void writeRegFile(const KeyTree& store, const std::function<void(std::string_vie
             appendPath(out.append("[").append(rootName).append(key->parent() ? "\\" : ""), *key);
             out.append("]").append(lineEnd);
         }
-        for (const Value& value : key->values()) {
+        key->forEachValue([&out](const Value& value) {
             if (value.read)
                 out += value.read->leading;
             if (value.read && !value.read->source.empty())
                 out += value.read->source;
             else
                 appendValue(out, value);
-        }
+        });
         out += lineEnd;
         flushIfFull();
     }
