@@ -58,6 +58,21 @@ char32_t foldedAt(std::string_view text, std::size_t& pos) {
     return code == invalid ? 0x110000 + byte : upperCase(code);
 }
 
+/// UTF-8 text with invalid bytes as UTF-16LE bytes, each invalid sequence made U+FFFD.
+std::string replacedToUtf16le(const std::string& utf8) {
+    std::string valid;
+    utf8::replace_invalid(utf8.begin(), utf8.end(), std::back_inserter(valid), 0xFFFD);
+    std::u16string units;
+    utf8::unchecked::utf8to16(valid.begin(), valid.end(), std::back_inserter(units));
+    std::string result;
+    result.reserve(2 * units.size());
+    for (const char16_t unit : units) {
+        result += static_cast<char>(unit & 0xFF);
+        result += static_cast<char>(unit >> 8);
+    }
+    return result;
+}
+
 } // namespace
 
 std::string upperCaseUtf8(const std::string& text) {
@@ -136,16 +151,32 @@ bool utf16leToUtf8(const char* bytes, std::size_t size, std::string& utf8) {
 }
 
 std::string utf8ToUtf16le(const std::string& utf8) {
-    std::string valid;
-    utf8::replace_invalid(utf8.begin(), utf8.end(), std::back_inserter(valid), 0xFFFD);
-    std::u16string units;
-    utf8::unchecked::utf8to16(valid.begin(), valid.end(), std::back_inserter(units));
-    std::string result;
-    result.reserve(2 * units.size());
-    for (const char16_t unit : units) {
-        result += static_cast<char>(unit & 0xFF);
-        result += static_cast<char>(unit >> 8);
+    // Valid text, as nearly all is, converts in one pass, straight into room for the most units
+    // it can make: one per byte.
+    std::string result(2 * utf8.size(), '\0');
+    char* out = result.data();
+    const auto put = [&out](char16_t unit) {
+        *out++ = static_cast<char>(unit & 0xFF);
+        *out++ = static_cast<char>(unit >> 8);
+    };
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const auto byte = static_cast<unsigned char>(utf8[pos]);
+        if (byte < 0x80) {
+            put(byte);
+            ++pos;
+            continue;
+        }
+        const char32_t code = decode(utf8, pos);
+        if (code == invalid)
+            return replacedToUtf16le(utf8);
+        if (code < 0x10000) {
+            put(static_cast<char16_t>(code));
+        } else {
+            put(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
+            put(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+        }
     }
+    result.resize(static_cast<std::size_t>(out - result.data()));
     return result;
 }
 
