@@ -1,28 +1,27 @@
 #include "store/key_path_cache.h"
 
-#include <algorithm>
-
 namespace modRegistryUpdate::store {
+
+Key* KeyPathCache::repeated(std::string_view path) const {
+    return path == lastPath_ && !lastKeys_.empty() ? lastKeys_.back().second : nullptr;
+}
+
+bool KeyPathCache::startsWithPathTo(std::string_view path, std::size_t end) const {
+    return end <= path.size() && (end == path.size() || path[end] == '\\') &&
+           path.substr(0, end) == std::string_view(lastPath_).substr(0, end);
+}
 
 Key* KeyPathCache::resolve(KeyTree& store, std::string_view path, bool create, bool& created) {
     created = false;
-    // The same path again, as for every value written into the key just opened.
-    if (path == lastPath_ && !lastKeys_.empty())
-        return lastKeys_.back().second;
-    // The deepest remembered key whose path text starts this one, ending where a segment does.
-    const std::size_t common = static_cast<std::size_t>(
-        std::mismatch(path.begin(), path.end(), lastPath_.begin(), lastPath_.end()).first -
-        path.begin());
-    Key* key = &store.root();
-    std::size_t start = 0;
-    std::size_t kept = 0;
-    for (const auto& [end, known] : lastKeys_) {
-        if (end > common || (end < path.size() && path[end] != '\\'))
-            break;
-        key = known;
-        start = end;
-        ++kept;
-    }
+    if (Key* same = repeated(path))
+        return same;
+    // The deepest remembered key whose path text starts this one, ending where a segment does:
+    // any shallower one then does too.
+    std::size_t kept = lastKeys_.size();
+    while (kept > 0 && !startsWithPathTo(path, lastKeys_[kept - 1].first))
+        --kept;
+    Key* key = kept > 0 ? lastKeys_[kept - 1].second : &store.root();
+    const std::size_t start = kept > 0 ? lastKeys_[kept - 1].first : 0;
     lastKeys_.resize(kept);
     lastPath_.assign(path);
 

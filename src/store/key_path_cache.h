@@ -17,8 +17,13 @@ public:
     /// The key at this path, or null when it does not exist; with `create`, made with its
     /// missing parents instead, `created` telling whether any was.
     Key* resolve(KeyTree& store, std::string_view path, bool create, bool& created);
+    /// The key of the last path resolved, when this is that path again; else null.
+    Key* repeated(std::string_view path) const;
 
 private:
+    /// Whether the path starts with the last path's first `end` bytes, ending there a segment.
+    bool startsWithPathTo(std::string_view path, std::size_t end) const;
+
     std::string lastPath_;
     std::vector<std::pair<std::size_t, Key*>> lastKeys_; ///< the key ending at each offset
 };

@@ -2,16 +2,24 @@
 
 #include "store/unicode_text.h"
 
+#include <functional>
 #include <utility>
 
 namespace modRegistryUpdate::store {
 
-KeyTree::KeyTree() {
-    keys_.emplace_back();
+NameInKey::NameInKey(const Key* key, std::string_view name)
+    : key(key), name(name), hash(hashFolded(name) ^ std::hash<const Key*>()(key)) {}
+
+std::size_t NameInKeyHash::operator()(const NameInKey& name) const {
+    return name.hash;
 }
 
-bool FoldedLess::operator()(std::string_view left, std::string_view right) const {
-    return compareFolded(left, right) < 0;
+bool NameInKeyEqual::operator()(const NameInKey& left, const NameInKey& right) const {
+    return left.key == right.key && equalFolded(left.name, right.name);
+}
+
+KeyTree::KeyTree() {
+    keys_.emplace_back();
 }
 
 Key* KeyTree::find(std::string_view path) {
@@ -24,8 +32,8 @@ Key* KeyTree::find(std::string_view path) {
 }
 
 Key* KeyTree::child(Key& parent, std::string_view name) {
-    const auto found = parent.children_.find(name);
-    return found == parent.children_.end() ? nullptr : found->second;
+    const auto found = children_.find(NameInKey{&parent, name});
+    return found == children_.end() ? nullptr : found->second;
 }
 
 Key& KeyTree::create(std::string_view path, bool withSections, bool& created) {
@@ -39,12 +47,16 @@ Key& KeyTree::create(std::string_view path, bool withSections, bool& created) {
 }
 
 Key& KeyTree::child(Key& parent, std::string_view name, bool withSection, bool& created) {
-    const auto found = parent.children_.find(name);
-    if (found != parent.children_.end())
+    NameInKey wanted(&parent, name);
+    const auto found = children_.find(wanted);
+    if (found != children_.end())
         return *found->second;
     Key& key = keys_.emplace_back();
     key.parent_ = &parent;
-    key.name_ = &parent.children_.emplace(std::string(name), &key).first->first;
+    key.name_.assign(name);
+    // The map keeps a view of the key's own copy of the name.
+    wanted.name = key.name_;
+    children_.emplace(wanted, &key);
     if (withSection)
         addSection(key);
     created = true;
@@ -62,51 +74,58 @@ namespace {
 constexpr std::size_t valuesWithoutIndex = 8;
 }
 
-std::size_t KeyTree::indexOf(const Key& key, std::string_view name) {
-    if (key.valueIndex_) {
-        const auto found = key.valueIndex_->find(name);
-        return found == key.valueIndex_->end() ? key.values_.size() : found->second;
+Value* KeyTree::valueOf(const Key& key, std::string_view name) const {
+    if (key.valueCount_ > valuesWithoutIndex) {
+        const auto found = valueIndex_.find(NameInKey{&key, name});
+        return found == valueIndex_.end() ? nullptr : found->second;
     }
-    std::size_t index = 0;
-    while (index < key.values_.size() && compareFolded(key.values_[index].name, name) != 0)
-        ++index;
-    return index;
+    for (ValueNode* node = key.firstValue_; node; node = node->next) {
+        if (equalFolded(node->value.name, name))
+            return &node->value;
+    }
+    return nullptr;
 }
 
-const Value* KeyTree::findValue(const Key& key, const std::string& name) const {
-    const std::size_t index = indexOf(key, name);
-    return index == key.values_.size() ? nullptr : &key.values_[index];
+const Value* KeyTree::findValue(const Key& key, std::string_view name) const {
+    return valueOf(key, name);
+}
+
+void KeyTree::addValue(Key& key, Value value) {
+    ValueNode& node = values_.emplace_back();
+    node.value = std::move(value);
+    (key.lastValue_ ? key.lastValue_->next : key.firstValue_) = &node;
+    key.lastValue_ = &node;
+    if (++key.valueCount_ <= valuesWithoutIndex)
+        return;
+    // The key just outgrew the scan: all its values are indexed, else only the new one.
+    ValueNode* first = key.valueCount_ == valuesWithoutIndex + 1 ? key.firstValue_ : &node;
+    for (ValueNode* indexed = first; indexed; indexed = indexed->next)
+        valueIndex_.emplace(NameInKey{&key, indexed->value.name}, &indexed->value);
 }
 
 bool KeyTree::putValue(Key& key, Value value) {
-    const std::size_t index = indexOf(key, value.name);
-    if (index == key.values_.size()) {
-        if (!key.valueIndex_ && key.values_.size() == valuesWithoutIndex) {
-            key.valueIndex_ = std::make_unique<std::map<std::string, std::size_t, FoldedLess>>();
-            for (std::size_t i = 0; i < key.values_.size(); ++i)
-                key.valueIndex_->emplace(key.values_[i].name, i);
-        }
-        if (key.valueIndex_)
-            key.valueIndex_->emplace(value.name, index);
-        key.values_.push_back(std::move(value));
+    Value* old = valueOf(key, value.name);
+    if (!old) {
+        addValue(key, std::move(value));
         return true;
     }
-    Value& old = key.values_[index];
     // The comments before a repeated value line follow those before the first one.
     if (value.read && !value.read->leading.empty()) {
-        if (!old.read)
-            old.read = std::make_unique<ReadText>();
-        old.read->leading += value.read->leading;
+        if (!old->read)
+            old->read = std::make_unique<ReadText>();
+        old->read->leading += value.read->leading;
     }
-    if (old.form == value.form && old.type == value.type && old.data == value.data &&
-        old.number == value.number)
+    if (old->form == value.form && old->type == value.type && old->data == value.data &&
+        old->number == value.number)
         return false;
-    // The name keeps the case it was created with; comments before it stay in place.
-    value.name = std::move(old.name);
-    value.read = std::move(old.read);
-    if (value.read)
-        value.read->source.clear();
-    old = std::move(value);
+    // The name keeps the case it was created with (the index views it); comments before it stay
+    // in place.
+    old->data = std::move(value.data);
+    old->type = value.type;
+    old->number = value.number;
+    old->form = value.form;
+    if (old->read)
+        old->read->source.clear();
     return true;
 }
 

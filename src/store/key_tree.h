@@ -2,10 +2,10 @@
 
 #include <cstdint>
 #include <deque>
-#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace modRegistryUpdate::store {
@@ -32,10 +32,30 @@ struct Value {
     std::unique_ptr<ReadText> read; ///< null when written by this run
 };
 
-/// Orders names as the registry compares them: without regard to case.
-struct FoldedLess {
-    using is_transparent = void;
-    bool operator()(std::string_view left, std::string_view right) const;
+class Key;
+
+/// A name within a key: one of its children or values. Names compare as the registry compares
+/// them, without regard to case.
+struct NameInKey {
+    NameInKey(const Key* key, std::string_view name);
+
+    const Key* key;
+    std::string_view name;
+    std::size_t hash; ///< worked out once, for the lookup and the insertion that may follow
+};
+
+struct NameInKeyHash {
+    std::size_t operator()(const NameInKey& name) const;
+};
+
+struct NameInKeyEqual {
+    bool operator()(const NameInKey& left, const NameInKey& right) const;
+};
+
+/// A value in its key's list, which keeps the order values were first written in.
+struct ValueNode {
+    Value value;
+    ValueNode* next = nullptr;
 };
 
 /// A key of the tree. Its place, children and values change only through its tree.
@@ -44,9 +64,12 @@ public:
     /// Null for the root.
     const Key* parent() const { return parent_; }
     /// Its name as created.
-    const std::string& name() const { return *name_; }
-    /// In the order first written.
-    const std::vector<Value>& values() const { return values_; }
+    const std::string& name() const { return name_; }
+    /// Calls `visit` with each value, in the order first written.
+    template <typename Visit> void forEachValue(Visit visit) const {
+        for (const ValueNode* node = firstValue_; node; node = node->next)
+            visit(node->value);
+    }
 
     std::unique_ptr<ReadText> read; ///< its section line as read, and the comments before it
 
@@ -54,12 +77,10 @@ private:
     friend class KeyTree;
 
     Key* parent_ = nullptr;
-    const std::string* name_ = nullptr; // kept in the parent's children
-    std::map<std::string, Key*, FoldedLess> children_;
-    std::vector<Value> values_;
-    /// Values by name, made only once a key holds many: most hold a few, which a scan finds as
-    /// fast, without an index entry for every value.
-    std::unique_ptr<std::map<std::string, std::size_t, FoldedLess>> valueIndex_;
+    std::string name_;
+    ValueNode* firstValue_ = nullptr;
+    ValueNode* lastValue_ = nullptr;
+    std::size_t valueCount_ = 0;
     bool hasSection_ = false;
 };
 
@@ -88,7 +109,7 @@ public:
     /// The parent's child of that name, made if missing (see `create`).
     Key& child(Key& parent, std::string_view name, bool withSection, bool& created);
     /// The value of that name, or null.
-    const Value* findValue(const Key& key, const std::string& name) const;
+    const Value* findValue(const Key& key, std::string_view name) const;
     /// Adds the value, or replaces one of the same name in place. Returns whether it changed.
     bool putValue(Key& key, Value value);
 
@@ -103,11 +124,17 @@ public:
     Encoding encoding = Encoding::utf16le;
 
 private:
-    /// The value of that name in the key, or values.size().
-    static std::size_t indexOf(const Key& key, std::string_view name);
+    Value* valueOf(const Key& key, std::string_view name) const;
+    void addValue(Key& key, Value value);
 
-    std::deque<Key> keys_; // a deque keeps every key's address stable as keys are added
+    // Deques keep every key's and value's address stable as more are added; the maps find them
+    // by name through views of the names they hold.
+    std::deque<Key> keys_;
+    std::deque<ValueNode> values_;
     std::vector<Key*> sections_;
+    std::unordered_map<NameInKey, Key*, NameInKeyHash, NameInKeyEqual> children_;
+    /// Values by name, only of keys that hold many: most hold a few, which a scan finds as fast.
+    std::unordered_map<NameInKey, Value*, NameInKeyHash, NameInKeyEqual> valueIndex_;
 };
 
 /// Calls `visit` with each segment of a backslash-separated path, skipping empty ones, until it

@@ -3,6 +3,7 @@
 #include "store/store_error.h"
 #include "store/unicode_text.h"
 
+#include <array>
 #include <cstdio>
 #include <vector>
 
@@ -249,25 +250,46 @@ private:
     std::string pendingComments_;
 };
 
-/// Appends the text quoted; the line breaks and NULs a name may hold are escaped as the reader
-/// expects, so that one entry always stays on one line.
-void appendQuoted(std::string& out, const std::string& text) {
+/// What a character of quoted text is written as, or null for itself: the line breaks and NULs
+/// a name may hold are escaped as the reader expects, so that one entry always stays on one line.
+const char* escapeOf(char c) {
+    switch (c) {
+    case '\\':
+        return "\\\\";
+    case '"':
+        return "\\\"";
+    case '\n':
+        return "\\n";
+    case '\r':
+        return "\\r";
+    case '\0':
+        return "\\0";
+    default:
+        return nullptr;
+    }
+}
+
+/// Which bytes `escapeOf` escapes, looked up rather than compared one by one: a store's text is
+/// mostly plain.
+constexpr std::array<bool, 256> escapedBytes() {
+    std::array<bool, 256> escaped{};
+    for (const char c : {'\\', '"', '\n', '\r', '\0'})
+        escaped[static_cast<unsigned char>(c)] = true;
+    return escaped;
+}
+
+/// Appends the text quoted, its plain stretches in one piece each.
+void appendQuoted(std::string& out, std::string_view text) {
+    static constexpr std::array<bool, 256> escaped = escapedBytes();
     out += '"';
     std::size_t start = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        const char* escaped = c == '\\'   ? "\\\\"
-                              : c == '"'  ? "\\\""
-                              : c == '\n' ? "\\n"
-                              : c == '\r' ? "\\r"
-                              : c == '\0' ? "\\0"
-                                          : nullptr;
-        if (escaped) {
-            out.append(text, start, i - start).append(escaped);
+        if (escaped[static_cast<unsigned char>(text[i])]) {
+            out.append(text.substr(start, i - start)).append(escapeOf(text[i]));
             start = i + 1;
         }
     }
-    out.append(text, start, std::string::npos) += '"';
+    out.append(text.substr(start)) += '"';
 }
 
 /// Text with control characters cannot stand on one line: it is written as REG_SZ bytes.
@@ -329,14 +351,16 @@ void appendValue(std::string& out, const Value& value) {
     out += hexData(type, value.data);
 }
 
-/// Appends the key's path from the root, names as created.
-void appendPath(std::string& out, const Key& key) {
-    if (!key.parent())
-        return;
-    appendPath(out, *key.parent());
-    if (key.parent()->parent())
-        out += '\\';
-    out += key.name();
+/// Appends the key's path from the root, names as created; `chain` is room to work in.
+void appendPath(std::string& out, const Key& key, std::vector<const Key*>& chain) {
+    chain.clear();
+    for (const Key* step = &key; step->parent(); step = step->parent())
+        chain.push_back(step);
+    for (auto step = chain.rbegin(); step != chain.rend(); ++step) {
+        if (step != chain.rbegin())
+            out += '\\';
+        out += (*step)->name();
+    }
 }
 
 } // namespace
@@ -361,7 +385,10 @@ void writeRegFile(const KeyTree& store, const std::function<void(std::string_vie
     // Pieces are gathered into chunks, so that a store of millions of values is neither written
     // a line at a time nor held whole a second time.
     constexpr std::size_t chunk = 1 << 20;
-    std::string out = fileHeader + lineEnd + lineEnd;
+    std::string out;
+    out.reserve(2 * chunk);
+    out.append(fileHeader).append(lineEnd).append(lineEnd);
+    std::vector<const Key*> chain;
     const auto flushIfFull = [&] {
         if (out.size() >= chunk) {
             write(out);
@@ -372,17 +399,18 @@ void writeRegFile(const KeyTree& store, const std::function<void(std::string_vie
         if (key->read) {
             out.append(key->read->leading).append(key->read->source).append(lineEnd);
         } else {
-            appendPath(out.append("[").append(rootName).append(key->parent() ? "\\" : ""), *key);
+            appendPath(out.append("[").append(rootName).append(key->parent() ? "\\" : ""), *key,
+                       chain);
             out.append("]").append(lineEnd);
         }
-        for (const Value& value : key->values()) {
+        key->forEachValue([&out](const Value& value) {
             if (value.read)
                 out += value.read->leading;
             if (value.read && !value.read->source.empty())
                 out += value.read->source;
             else
                 appendValue(out, value);
-        }
+        });
         out += lineEnd;
         flushIfFull();
     }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <clocale>
+#include <cstdint>
 #include <cwctype>
 #include <iterator>
 #include <locale.h>
@@ -45,6 +46,33 @@ char32_t upperCase(char32_t code) {
                   : static_cast<char32_t>(towupper(static_cast<wint_t>(code)));
 }
 
+/// The character at `pos` as names compare, advancing past it: in upper case, and a byte that is
+/// not valid UTF-8 after all characters, by its value.
+char32_t foldedAt(std::string_view text, std::size_t& pos) {
+    const auto byte = static_cast<unsigned char>(text[pos]);
+    if (byte < 0x80) {
+        ++pos;
+        return byte >= 'a' && byte <= 'z' ? byte - 'a' + 'A' : byte;
+    }
+    const char32_t code = decode(text, pos);
+    return code == invalid ? 0x110000 + byte : upperCase(code);
+}
+
+/// UTF-8 text with invalid bytes as UTF-16LE bytes, each invalid sequence made U+FFFD.
+std::string replacedToUtf16le(const std::string& utf8) {
+    std::string valid;
+    utf8::replace_invalid(utf8.begin(), utf8.end(), std::back_inserter(valid), 0xFFFD);
+    std::u16string units;
+    utf8::unchecked::utf8to16(valid.begin(), valid.end(), std::back_inserter(units));
+    std::string result;
+    result.reserve(2 * units.size());
+    for (const char16_t unit : units) {
+        result += static_cast<char>(unit & 0xFF);
+        result += static_cast<char>(unit >> 8);
+    }
+    return result;
+}
+
 } // namespace
 
 std::string upperCaseUtf8(const std::string& text) {
@@ -71,35 +99,39 @@ int compareFolded(std::string_view left, std::string_view right) {
     std::size_t l = 0;
     std::size_t r = 0;
     while (l < left.size() && r < right.size()) {
-        const auto leftByte = static_cast<unsigned char>(left[l]);
-        const auto rightByte = static_cast<unsigned char>(right[r]);
         // Names mostly share long stretches byte for byte; only a difference needs folding.
-        if (leftByte == rightByte && leftByte < 0x80) {
+        if (left[l] == right[r] && static_cast<unsigned char>(left[l]) < 0x80) {
             ++l;
             ++r;
             continue;
         }
-        char32_t a;
-        char32_t b;
-        if (leftByte < 0x80 && rightByte < 0x80) {
-            a = leftByte >= 'a' && leftByte <= 'z' ? leftByte - 'a' + 'A' : leftByte;
-            b = rightByte >= 'a' && rightByte <= 'z' ? rightByte - 'a' + 'A' : rightByte;
-            ++l;
-            ++r;
-        } else {
-            const std::size_t leftStart = l;
-            const std::size_t rightStart = r;
-            a = decode(left, l);
-            b = decode(right, r);
-            a = a == invalid ? 0x110000 + static_cast<unsigned char>(left[leftStart])
-                             : upperCase(a);
-            b = b == invalid ? 0x110000 + static_cast<unsigned char>(right[rightStart])
-                             : upperCase(b);
-        }
+        const char32_t a = foldedAt(left, l);
+        const char32_t b = foldedAt(right, r);
         if (a != b)
             return a < b ? -1 : 1;
     }
     return (l < left.size()) - (r < right.size());
+}
+
+bool equalFolded(std::string_view left, std::string_view right) {
+    // Names side by side mostly differ in their last character (Mode0, Mode1). A last byte below
+    // 0x80 is a character of its own, so two such that differ tell at once.
+    if (!left.empty() && !right.empty()) {
+        std::size_t l = left.size() - 1;
+        std::size_t r = right.size() - 1;
+        if (static_cast<unsigned char>(left[l]) < 0x80 &&
+            static_cast<unsigned char>(right[r]) < 0x80 && foldedAt(left, l) != foldedAt(right, r))
+            return false;
+    }
+    return compareFolded(left, right) == 0;
+}
+
+std::size_t hashFolded(std::string_view text) {
+    // FNV-1a over the folded characters, so that names that compare equal hash alike.
+    std::uint64_t hash = 14695981039346656037u;
+    for (std::size_t pos = 0; pos < text.size();)
+        hash = (hash ^ foldedAt(text, pos)) * 1099511628211u;
+    return static_cast<std::size_t>(hash);
 }
 
 bool utf16leToUtf8(const char* bytes, std::size_t size, std::string& utf8) {
@@ -119,16 +151,32 @@ bool utf16leToUtf8(const char* bytes, std::size_t size, std::string& utf8) {
 }
 
 std::string utf8ToUtf16le(const std::string& utf8) {
-    std::string valid;
-    utf8::replace_invalid(utf8.begin(), utf8.end(), std::back_inserter(valid), 0xFFFD);
-    std::u16string units;
-    utf8::unchecked::utf8to16(valid.begin(), valid.end(), std::back_inserter(units));
-    std::string result;
-    result.reserve(2 * units.size());
-    for (const char16_t unit : units) {
-        result += static_cast<char>(unit & 0xFF);
-        result += static_cast<char>(unit >> 8);
+    // Valid text, as nearly all is, converts in one pass, straight into room for the most units
+    // it can make: one per byte.
+    std::string result(2 * utf8.size(), '\0');
+    char* out = result.data();
+    const auto put = [&out](char16_t unit) {
+        *out++ = static_cast<char>(unit & 0xFF);
+        *out++ = static_cast<char>(unit >> 8);
+    };
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const auto byte = static_cast<unsigned char>(utf8[pos]);
+        if (byte < 0x80) {
+            put(byte);
+            ++pos;
+            continue;
+        }
+        const char32_t code = decode(utf8, pos);
+        if (code == invalid)
+            return replacedToUtf16le(utf8);
+        if (code < 0x10000) {
+            put(static_cast<char16_t>(code));
+        } else {
+            put(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
+            put(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+        }
     }
+    result.resize(static_cast<std::size_t>(out - result.data()));
     return result;
 }
 

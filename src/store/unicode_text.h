@@ -15,6 +15,12 @@ std::string upperCaseUtf8(const std::string& text);
 /// characters, by their value.
 int compareFolded(std::string_view left, std::string_view right);
 
+/// Whether `compareFolded` finds the texts equal.
+bool equalFolded(std::string_view left, std::string_view right);
+
+/// A hash of the UTF-8 text that is the same for texts `compareFolded` finds equal.
+std::size_t hashFolded(std::string_view text);
+
 /// UTF-16LE bytes as UTF-8. Returns false for an odd byte count or a broken surrogate pair.
 bool utf16leToUtf8(const char* bytes, std::size_t size, std::string& utf8);
 
