@@ -8,9 +8,16 @@
 #include "run/run_registry_update.h"
 #include "store/store.h"
 
+#include <malloc.h>
+
 using namespace modRegistryUpdate;
 
 int main(int argc, char** argv) {
+    // A run builds and drops millions of small objects and a few large arrays: keeping freed
+    // memory in the heap, instead of handing it back and faulting it in again, saves a tenth.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 512 * 1024 * 1024);
+    mallopt(M_TOP_PAD, 16 * 1024 * 1024);
     posix::PosixRuntime runtime(argc, argv);
     store::Store store([&runtime] { return runtime.pathBesideProgram(store::storeFileName); });
     posix::PosixTextLogFactory logs;
