@@ -58,23 +58,44 @@ registration() { # manufacturer, product and version the generated documents are
     printf '"ProductVersion"="4.2"\r\n\r\n'
 }
 
+# Times one run of a command: prints "wall-seconds peak-KB".
+timed() {
+    local start end
+    start=$(date +%s%N)
+    /usr/bin/time -o "$work/time" -f "%M" "$@" >/dev/null 2>&1
+    end=$(date +%s%N)
+    echo "$(awk "BEGIN { printf \"%.3f\", ($end - $start) / 1e9 }") $(tail -n 1 "$work/time")"
+}
+
+# Reads "seconds KB" lines; prints "median min max peak-MB".
+summary() {
+    sort -g | awk '{ s[NR] = $1; if ($2 > peak) peak = $2 }
+        END { printf "%s %s %s %d\n", s[int((NR + 1) / 2)], s[1], s[NR], peak / 1024 }'
+}
+
 # Runs a command N times; prints "median min max peak-MB" of wall seconds and resident memory.
 # $1 is a command run before each repetition to restore the starting state.
 measure() {
     local reset=$1; shift
-    local times=() peak=0
     for _ in $(seq "$repetitions"); do
         eval "$reset"
-        local line
-        /usr/bin/time -o "$work/time" -f "%e %M" "$@" >/dev/null 2>&1
-        line=$(tail -n 1 "$work/time")
-        times+=("${line% *}")
-        local kb=${line#* }
-        [ "$kb" -gt "$peak" ] && peak=$kb
+        timed "$@"
+    done | summary
+}
+
+# The program and xmllint on one document, run by run in turn so that a drift in the machine's
+# speed touches both; prints the program's summary, xmllint's, and the median of the ratios.
+measure_against_xmllint() {
+    local reset=$1 program=$2 document=$3
+    : >"$work/a"; : >"$work/b"; : >"$work/r"
+    for _ in $(seq "$repetitions"); do
+        eval "$reset"
+        local a b
+        a=$(timed "$program" "$document"); echo "$a" >>"$work/a"
+        b=$(timed xmllint --noout "$document"); echo "$b" >>"$work/b"
+        awk "BEGIN { printf \"%.4f 0\\n\", ${a% *} / ${b% *} }" >>"$work/r"
     done
-    local sorted
-    sorted=$(printf '%s\n' "${times[@]}" | sort -g)
-    echo "$(echo "$sorted" | sed -n "$(( (repetitions + 1) / 2 ))p") $(echo "$sorted" | head -n1) $(echo "$sorted" | tail -n1) $(( peak / 1024 ))"
+    echo "$(summary <"$work/a") $(summary <"$work/b") $(summary <"$work/r" | cut -d' ' -f1)"
 }
 
 ratio() { awk "BEGIN { printf \"%.2f\", $1 / $2 }"; }
@@ -93,12 +114,12 @@ for devices in $sizes; do
     read -r keys values < <(build/native/bench/generate_meters --count $args)
     cp build/native/RegistryUpdate "$work/"
     reset="registration >$work/HKEY_LOCAL_MACHINE.reg"
-    read -r run runMin runMax runMb < <(measure "$reset" "$work/RegistryUpdate" "$doc")
+    read -r run runMin runMax runMb floor floorMin floorMax floorMb pairs < <(
+        measure_against_xmllint "$reset" "$work/RegistryUpdate" "$doc")
     cp "$work/HKEY_LOCAL_MACHINE.reg" "$work/written$name$devices.reg"
-    read -r floor floorMin floorMax floorMb < <(measure ":" xmllint --noout "$doc")
     row native "$name" "$devices" "$values" "$keys" "$run ($runMin-$runMax), $runMb" \
         "$floor ($floorMin-$floorMax), $floorMb xmllint" \
-        "$(ratio $run $floor)" | tee -a "$out/results.txt"
+        "$(awk "BEGIN { printf \"%.2f\", $pairs }")" | tee -a "$out/results.txt"
     echo "$devices $run $runMb $floor $floorMb" >>"$out/native-$name.dat"
 done
 done

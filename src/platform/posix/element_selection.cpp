@@ -50,8 +50,13 @@ ElementSelection compileSelection(const std::string& expression, ElementTree& tr
 
 std::vector<ElementTree::Index> selectElements(const ElementTree& tree, ElementTree::Index context,
                                                const ElementSelection& selection) {
-    std::vector<ElementTree::Index> reached{selection.fromDocument ? 0 : context};
+    // Room for a device's few children at each step, so that most selections allocate twice.
+    constexpr std::size_t usualCount = 16;
+    std::vector<ElementTree::Index> reached;
     std::vector<ElementTree::Index> next;
+    reached.reserve(usualCount);
+    next.reserve(usualCount);
+    reached.push_back(selection.fromDocument ? 0 : context);
     for (const ElementSelection::Step& step : selection.steps) {
         next.clear();
         if (step.anyDepth) {
