@@ -75,7 +75,7 @@ public:
         const ElementTree::Element& element = tree.elements[index_];
         for (auto i = element.firstAttribute; i < element.attributeEnd; ++i) {
             const ElementTree::Attribute& attribute = tree.attributes[i];
-            if (name == reinterpret_cast<const char*>(attribute.name))
+            if (std::strcmp(name.c_str(), reinterpret_cast<const char*>(attribute.name)) == 0)
                 return std::string(tree.valueOf(attribute));
         }
         return std::nullopt;
