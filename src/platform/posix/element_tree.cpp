@@ -4,6 +4,7 @@
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 #include <limits>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace modRegistryUpdate::posix {
@@ -96,6 +97,19 @@ int readFile(void* context, char* buffer, int length) {
     return count < 0 ? -1 : static_cast<int>(count);
 }
 
+/// Room for a document of the file's size with elements and attributes about as dense as a
+/// meter definition's, so that the arrays are seldom copied to grow; the pages left unused are
+/// never touched.
+void reserveFor(int fd, ElementTree& tree) {
+    struct stat status {};
+    if (fstat(fd, &status) != 0)
+        return;
+    const auto size = static_cast<std::size_t>(status.st_size);
+    tree.elements.reserve(size / 64);
+    tree.attributes.reserve(size / 40);
+    tree.values.reserve(size / 3);
+}
+
 template <typename T, void (*release)(T*)> struct Releaser {
     void operator()(T* owned) const { release(owned); }
 };
@@ -123,6 +137,7 @@ bool parseElementTree(int fd, ElementTree& tree) {
     xmlCtxtUseOptions(parser.get(), parseOptions);
     TreeBuilder builder{tree};
     tree = ElementTree();
+    reserveFor(fd, tree);
     tree.elements.emplace_back();
     parser->_private = &builder;
     xmlParseDocument(parser.get());
