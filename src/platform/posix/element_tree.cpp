@@ -4,6 +4,7 @@
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 #include <limits>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,7 +26,8 @@ struct TreeBuilder {
         ElementTree::Index lastChild;
     };
     std::vector<Open> open{{0, 0}};
-    bool overflowed = false;
+    /// Set when the tree cannot hold the document: too many elements or no memory left.
+    bool failed = false;
 };
 
 TreeBuilder& builderOf(void* context) {
@@ -35,21 +37,20 @@ TreeBuilder& builderOf(void* context) {
 /// The name as written: a prefix the document never declared stays part of the name, as the
 /// tree libxml2 builds keeps it.
 const xmlChar* writtenName(xmlParserCtxt& parser, const xmlChar* localName, const xmlChar* prefix) {
-    return prefix ? xmlDictQLookup(parser.dict, prefix, localName) : localName;
+    const xmlChar* name = prefix ? xmlDictQLookup(parser.dict, prefix, localName) : localName;
+    if (!name)
+        throw std::bad_alloc();
+    return name;
 }
 
-void openElement(void* context, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri,
-                 int, const xmlChar**, int attributeCount, int, const xmlChar** attributes) {
-    auto& parser = *static_cast<xmlParserCtxt*>(context);
-    TreeBuilder& builder = builderOf(context);
+void addElement(xmlParserCtxt& parser, TreeBuilder& builder, const xmlChar* localName,
+                const xmlChar* prefix, const xmlChar* uri, int attributeCount,
+                const xmlChar** attributes) {
     ElementTree& tree = builder.tree;
-    if (tree.elements.size() >= std::numeric_limits<ElementTree::Index>::max() ||
-        tree.attributes.size() + static_cast<std::size_t>(attributeCount) >=
-            std::numeric_limits<ElementTree::Index>::max()) {
-        builder.overflowed = true;
-        xmlStopParser(&parser);
-        return;
-    }
+    constexpr auto most = std::numeric_limits<ElementTree::Index>::max();
+    if (tree.elements.size() >= most ||
+        tree.attributes.size() + static_cast<std::size_t>(attributeCount) >= most)
+        throw std::bad_alloc();
     const auto index = static_cast<ElementTree::Index>(tree.elements.size());
     ElementTree::Element element;
     element.name = writtenName(parser, localName, prefix);
@@ -75,6 +76,19 @@ void openElement(void* context, const xmlChar* localName, const xmlChar* prefix,
         tree.elements[parent.lastChild].nextSibling = index;
     parent.lastChild = index;
     builder.open.push_back({index, 0});
+}
+
+void openElement(void* context, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri,
+                 int, const xmlChar**, int attributeCount, int, const xmlChar** attributes) {
+    auto& parser = *static_cast<xmlParserCtxt*>(context);
+    TreeBuilder& builder = builderOf(context);
+    // Nothing may unwind through the parser's own frames: a tree that cannot grow ends the load.
+    try {
+        addElement(parser, builder, localName, prefix, uri, attributeCount, attributes);
+    } catch (const std::bad_alloc&) {
+        builder.failed = true;
+        xmlStopParser(&parser);
+    }
 }
 
 void closeElement(void* context, const xmlChar*, const xmlChar*, const xmlChar*) {
@@ -105,9 +119,13 @@ void reserveFor(int fd, ElementTree& tree) {
     if (fstat(fd, &status) != 0)
         return;
     const auto size = static_cast<std::size_t>(status.st_size);
-    tree.elements.reserve(size / 64);
-    tree.attributes.reserve(size / 40);
-    tree.values.reserve(size / 3);
+    try {
+        tree.elements.reserve(size / 64);
+        tree.attributes.reserve(size / 40);
+        tree.values.reserve(size / 3);
+    } catch (const std::bad_alloc&) {
+        // Then the arrays grow as the document needs, as far as memory allows.
+    }
 }
 
 template <typename T, void (*release)(T*)> struct Releaser {
@@ -146,7 +164,7 @@ bool parseElementTree(int fd, ElementTree& tree) {
         xmlFreeDoc(parser->myDoc);
         parser->myDoc = nullptr;
     }
-    if (!parser->wellFormed || builder.overflowed || builder.open.size() != 1)
+    if (!parser->wellFormed || builder.failed || builder.open.size() != 1)
         return false;
     tree.elements.front().end = static_cast<ElementTree::Index>(tree.elements.size());
     xmlDictReference(parser->dict);
