@@ -1,5 +1,6 @@
 #include "platform/posix/element_tree.h"
 
+#include <cerrno>
 #include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
@@ -106,8 +107,10 @@ void closeElement(void* context, const xmlChar*, const xmlChar*, const xmlChar*)
 void ignoreText(void*, const xmlChar*, int) {}
 
 int readFile(void* context, char* buffer, int length) {
-    const ssize_t count =
-        read(*static_cast<int*>(context), buffer, static_cast<std::size_t>(length));
+    ssize_t count;
+    do
+        count = read(*static_cast<int*>(context), buffer, static_cast<std::size_t>(length));
+    while (count < 0 && errno == EINTR);
     return count < 0 ? -1 : static_cast<int>(count);
 }
 
