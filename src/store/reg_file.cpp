@@ -121,7 +121,7 @@ private:
         // A repeated section is merged into the first; the comments before it stay pending, to
         // stand before the next line that is written.
         if (!key.read) {
-            key.read.reset(new ReadText{std::move(pendingComments_), lines_[index_]});
+            key.read = ReadText{store_.keep(pendingComments_), store_.keep(lines_[index_])};
             pendingComments_.clear();
         }
         current_ = &key;
@@ -130,20 +130,24 @@ private:
     void parseValue(const std::string& firstLine) {
         if (!current_)
             fail("a value before the first key");
-        Value value;
-        value.read.reset(new ReadText{std::move(pendingComments_), lines_[index_] + lineEnd});
+        // The value views these until the tree copies it.
+        const std::string leading = std::move(pendingComments_);
         pendingComments_.clear();
-        std::string line = firstLine;
+        std::string source = lines_[index_] + lineEnd;
+        std::string name;
+        std::string data;
+        Value value;
+        const std::string& line = firstLine;
         std::size_t pos = 0;
         if (line[0] == '@')
             pos = 1;
         else
-            value.name = quoted(line, pos);
+            name = quoted(line, pos);
         if (pos >= line.size() || line[pos] != '=')
             fail("a value name is not followed by '='");
         ++pos;
         if (startsWith(line, pos, "\"")) {
-            value.data = quoted(line, pos);
+            data = quoted(line, pos);
             if (pos != line.size())
                 fail("text after a quoted value");
         } else if (startsWith(line, pos, "dword:")) {
@@ -154,13 +158,16 @@ private:
             value.form = DataForm::bytes;
             pos += 3;
             value.type = hexType(line, pos);
-            value.data = hexBytes(line.substr(pos), value.read->source);
+            data = hexBytes(line.substr(pos), source);
         } else if (startsWith(line, pos, "-")) {
             fail("a value deletion cannot be part of a store");
         } else {
             fail("unrecognised value data");
         }
-        store_.putValue(*current_, std::move(value));
+        value.name = name;
+        value.data = data;
+        value.read = ReadText{leading, source};
+        store_.putValue(*current_, value);
     }
 
     /// The text of a quoted string starting at `pos`, unescaped; `pos` ends past the quote.
@@ -293,7 +300,7 @@ void appendQuoted(std::string& out, std::string_view text) {
 }
 
 /// Text with control characters cannot stand on one line: it is written as REG_SZ bytes.
-bool fitsQuoted(const std::string& text) {
+bool fitsQuoted(std::string_view text) {
     for (char c : text) {
         if (static_cast<unsigned char>(c) < 0x20)
             return false;
@@ -301,7 +308,7 @@ bool fitsQuoted(const std::string& text) {
     return true;
 }
 
-std::string hexData(const std::string& prefix, const std::string& bytes) {
+std::string hexData(const std::string& prefix, std::string_view bytes) {
     std::string out = prefix;
     std::size_t column = prefix.size();
     for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -333,7 +340,8 @@ void appendValue(std::string& out, const Value& value) {
             appendQuoted(out, value.data);
             out += lineEnd;
         } else {
-            out += hexData("hex(1):", utf8ToUtf16le(value.data) + std::string(2, '\0'));
+            out +=
+                hexData("hex(1):", utf8ToUtf16le(std::string(value.data)) + std::string(2, '\0'));
         }
         return;
     case DataForm::dword: {

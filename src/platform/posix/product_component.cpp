@@ -17,7 +17,7 @@ public:
         if (!value)
             return std::nullopt;
         if (value->form == store::DataForm::text)
-            return value->data;
+            return std::string(value->data);
         if (value->form == store::DataForm::dword)
             return std::to_string(value->number);
         std::string text;
