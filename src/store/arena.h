@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstring>
 #include <memory_resource>
 #include <new>
 #include <string_view>
@@ -26,9 +25,9 @@ public:
         if (size == 0)
             return std::string_view();
         char* copy = static_cast<char*>(memory_.allocate(size, 1));
-        std::memcpy(copy, first.data(), first.size());
-        if (!second.empty())
-            std::memcpy(copy + first.size(), second.data(), second.size());
+        // Copied as views copy, which allow the null data of an empty view.
+        first.copy(copy, first.size());
+        second.copy(copy + first.size(), second.size());
         return std::string_view(copy, size);
     }
 
