@@ -3,7 +3,6 @@
 #include "store/unicode_text.h"
 
 #include <functional>
-#include <utility>
 
 namespace modRegistryUpdate::store {
 
@@ -16,10 +15,6 @@ std::size_t NameInKeyHash::operator()(const NameInKey& name) const {
 
 bool NameInKeyEqual::operator()(const NameInKey& left, const NameInKey& right) const {
     return left.key == right.key && equalFolded(left.name, right.name);
-}
-
-KeyTree::KeyTree() {
-    keys_.emplace_back();
 }
 
 Key* KeyTree::find(std::string_view path) {
@@ -51,9 +46,9 @@ Key& KeyTree::child(Key& parent, std::string_view name, bool withSection, bool& 
     const auto found = children_.find(wanted);
     if (found != children_.end())
         return *found->second;
-    Key& key = keys_.emplace_back();
+    Key& key = arena_.make<Key>();
     key.parent_ = &parent;
-    key.name_.assign(name);
+    key.name_ = arena_.keep(name);
     // The map keeps a view of the key's own copy of the name.
     wanted.name = key.name_;
     children_.emplace(wanted, &key);
@@ -90,9 +85,18 @@ const Value* KeyTree::findValue(const Key& key, std::string_view name) const {
     return valueOf(key, name);
 }
 
-void KeyTree::addValue(Key& key, Value value) {
-    ValueNode& node = values_.emplace_back();
-    node.value = std::move(value);
+std::optional<ReadText> KeyTree::kept(const std::optional<ReadText>& read) {
+    if (!read)
+        return std::nullopt;
+    return ReadText{arena_.keep(read->leading), arena_.keep(read->source)};
+}
+
+void KeyTree::addValue(Key& key, const Value& value) {
+    ValueNode& node = arena_.make<ValueNode>();
+    node.value = value;
+    node.value.name = arena_.keep(value.name);
+    node.value.data = arena_.keep(value.data);
+    node.value.read = kept(value.read);
     (key.lastValue_ ? key.lastValue_->next : key.firstValue_) = &node;
     key.lastValue_ = &node;
     if (++key.valueCount_ <= valuesWithoutIndex)
@@ -103,29 +107,29 @@ void KeyTree::addValue(Key& key, Value value) {
         valueIndex_.emplace(NameInKey{&key, indexed->value.name}, &indexed->value);
 }
 
-bool KeyTree::putValue(Key& key, Value value) {
+bool KeyTree::putValue(Key& key, const Value& value) {
     Value* old = valueOf(key, value.name);
     if (!old) {
-        addValue(key, std::move(value));
+        addValue(key, value);
         return true;
     }
     // The comments before a repeated value line follow those before the first one.
     if (value.read && !value.read->leading.empty()) {
         if (!old->read)
-            old->read = std::make_unique<ReadText>();
-        old->read->leading += value.read->leading;
+            old->read.emplace();
+        old->read->leading = arena_.join(old->read->leading, value.read->leading);
     }
     if (old->form == value.form && old->type == value.type && old->data == value.data &&
         old->number == value.number)
         return false;
     // The name keeps the case it was created with (the index views it); comments before it stay
     // in place.
-    old->data = std::move(value.data);
+    old->data = arena_.keep(value.data);
     old->type = value.type;
     old->number = value.number;
     old->form = value.form;
     if (old->read)
-        old->read->source.clear();
+        old->read->source = std::string_view();
     return true;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "store/arena.h"
+
 #include <cstdint>
-#include <deque>
-#include <memory>
+#include <memory_resource>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -19,17 +21,19 @@ enum class DataForm { text, dword, bytes };
 
 /// How an entry stood in the file it was read from, to write it back the same way.
 struct ReadText {
-    std::string leading; ///< comment lines before it
-    std::string source;  ///< its own lines; emptied once the entry changes
+    std::string_view leading; ///< comment lines before it
+    std::string_view source;  ///< its own lines; emptied once the entry changes
 };
 
+/// A value. In the tree its texts are the tree's own; one handed to the tree may view any text,
+/// which the tree copies.
 struct Value {
-    std::string name; ///< as first written; empty for the default value
-    std::string data; ///< UTF-8 text, or raw bytes
+    std::string_view name; ///< as first written; empty for the default value
+    std::string_view data; ///< UTF-8 text, or raw bytes
     std::uint32_t type = regSz;
     std::uint32_t number = 0;
     DataForm form = DataForm::text;
-    std::unique_ptr<ReadText> read; ///< null when written by this run
+    std::optional<ReadText> read; ///< none when written by this run
 };
 
 class Key;
@@ -64,20 +68,21 @@ public:
     /// Null for the root.
     const Key* parent() const { return parent_; }
     /// Its name as created.
-    const std::string& name() const { return name_; }
+    std::string_view name() const { return name_; }
     /// Calls `visit` with each value, in the order first written.
     template <typename Visit> void forEachValue(Visit visit) const {
         for (const ValueNode* node = firstValue_; node; node = node->next)
             visit(node->value);
     }
 
-    std::unique_ptr<ReadText> read; ///< its section line as read, and the comments before it
+    /// Its section line as read, and the comments before it; texts the tree keeps (see `keep`).
+    std::optional<ReadText> read;
 
 private:
     friend class KeyTree;
 
     Key* parent_ = nullptr;
-    std::string name_;
+    std::string_view name_;
     ValueNode* firstValue_ = nullptr;
     ValueNode* lastValue_ = nullptr;
     std::size_t valueCount_ = 0;
@@ -92,11 +97,11 @@ enum class Encoding { utf16le, utf8, utf8WithByteOrderMark };
 /// they were created with; the order of sections and values is kept for writing back.
 class KeyTree {
 public:
-    KeyTree();
+    KeyTree() = default;
     KeyTree(const KeyTree&) = delete;
     KeyTree& operator=(const KeyTree&) = delete;
 
-    Key& root() { return keys_.front(); }
+    Key& root() { return root_; }
 
     /// The key at this path (backslash-separated, empty segments ignored), or null when it
     /// does not exist.
@@ -110,8 +115,11 @@ public:
     Key& child(Key& parent, std::string_view name, bool withSection, bool& created);
     /// The value of that name, or null.
     const Value* findValue(const Key& key, std::string_view name) const;
-    /// Adds the value, or replaces one of the same name in place. Returns whether it changed.
-    bool putValue(Key& key, Value value);
+    /// Adds a copy of the value, or replaces one of the same name in place. Returns whether it
+    /// changed.
+    bool putValue(Key& key, const Value& value);
+    /// A copy of the text that lasts as long as the tree.
+    std::string_view keep(std::string_view text) { return arena_.keep(text); }
 
     /// Keys with a section, in the order they are written.
     const std::vector<Key*>& sections() const { return sections_; }
@@ -124,17 +132,23 @@ public:
     Encoding encoding = Encoding::utf16le;
 
 private:
-    Value* valueOf(const Key& key, std::string_view name) const;
-    void addValue(Key& key, Value value);
+    template <typename Found>
+    using NameMap = std::pmr::unordered_map<NameInKey, Found, NameInKeyHash, NameInKeyEqual>;
 
-    // Deques keep every key's and value's address stable as more are added; the maps find them
-    // by name through views of the names they hold.
-    std::deque<Key> keys_;
-    std::deque<ValueNode> values_;
+    Value* valueOf(const Key& key, std::string_view name) const;
+    void addValue(Key& key, const Value& value);
+    /// The read text as the tree's own copy.
+    std::optional<ReadText> kept(const std::optional<ReadText>& read);
+
+    // Keys, values, their names and data and the maps' entries all live in the arena, which
+    // gives them stable addresses and frees them in a few blocks; the maps find keys and values
+    // by name through views of the names the arena holds.
+    Arena arena_;
+    Key& root_ = arena_.make<Key>();
     std::vector<Key*> sections_;
-    std::unordered_map<NameInKey, Key*, NameInKeyHash, NameInKeyEqual> children_;
+    NameMap<Key*> children_{arena_.resource()};
     /// Values by name, only of keys that hold many: most hold a few, which a scan finds as fast.
-    std::unordered_map<NameInKey, Value*, NameInKeyHash, NameInKeyEqual> valueIndex_;
+    NameMap<Value*> valueIndex_{arena_.resource()};
 };
 
 /// Calls `visit` with each segment of a backslash-separated path, skipping empty ones, until it

@@ -1,21 +1,14 @@
 #include "store/reg_file.h"
 
+#include "store/reg_syntax.h"
+
 #include "store/store_error.h"
 #include "store/unicode_text.h"
 
-#include <array>
-#include <cstdio>
 #include <vector>
 
 namespace modRegistryUpdate::store {
 namespace {
-
-const std::string fileHeader = "Windows Registry Editor Version 5.00";
-const std::string rootName = "HKEY_LOCAL_MACHINE";
-const char* const lineEnd = "\r\n";
-
-const char* const utf16Mark = "\xFF\xFE";
-const char* const utf8Mark = "\xEF\xBB\xBF";
 
 /// The file's text as UTF-8; notes its encoding in the store. An empty file stays new.
 std::string decodeFile(const std::string& bytes, KeyTree& store) {
@@ -121,7 +114,7 @@ private:
         // A repeated section is merged into the first; the comments before it stay pending, to
         // stand before the next line that is written.
         if (!key.read) {
-            key.read.reset(new ReadText{std::move(pendingComments_), lines_[index_]});
+            key.read = ReadText{store_.keep(pendingComments_), store_.keep(lines_[index_])};
             pendingComments_.clear();
         }
         current_ = &key;
@@ -130,20 +123,24 @@ private:
     void parseValue(const std::string& firstLine) {
         if (!current_)
             fail("a value before the first key");
-        Value value;
-        value.read.reset(new ReadText{std::move(pendingComments_), lines_[index_] + lineEnd});
+        // The value views these until the tree copies it.
+        const std::string leading = std::move(pendingComments_);
         pendingComments_.clear();
-        std::string line = firstLine;
+        std::string source = lines_[index_] + lineEnd;
+        std::string name;
+        std::string data;
+        Value value;
+        const std::string& line = firstLine;
         std::size_t pos = 0;
         if (line[0] == '@')
             pos = 1;
         else
-            value.name = quoted(line, pos);
+            name = quoted(line, pos);
         if (pos >= line.size() || line[pos] != '=')
             fail("a value name is not followed by '='");
         ++pos;
         if (startsWith(line, pos, "\"")) {
-            value.data = quoted(line, pos);
+            data = quoted(line, pos);
             if (pos != line.size())
                 fail("text after a quoted value");
         } else if (startsWith(line, pos, "dword:")) {
@@ -154,13 +151,16 @@ private:
             value.form = DataForm::bytes;
             pos += 3;
             value.type = hexType(line, pos);
-            value.data = hexBytes(line.substr(pos), value.read->source);
+            data = hexBytes(line.substr(pos), source);
         } else if (startsWith(line, pos, "-")) {
             fail("a value deletion cannot be part of a store");
         } else {
             fail("unrecognised value data");
         }
-        store_.putValue(*current_, std::move(value));
+        value.name = name;
+        value.data = data;
+        value.read = ReadText{leading, source};
+        store_.putValue(*current_, value);
     }
 
     /// The text of a quoted string starting at `pos`, unescaped; `pos` ends past the quote.
@@ -250,172 +250,10 @@ private:
     std::string pendingComments_;
 };
 
-/// What a character of quoted text is written as, or null for itself: the line breaks and NULs
-/// a name may hold are escaped as the reader expects, so that one entry always stays on one line.
-const char* escapeOf(char c) {
-    switch (c) {
-    case '\\':
-        return "\\\\";
-    case '"':
-        return "\\\"";
-    case '\n':
-        return "\\n";
-    case '\r':
-        return "\\r";
-    case '\0':
-        return "\\0";
-    default:
-        return nullptr;
-    }
-}
-
-/// Which bytes `escapeOf` escapes, looked up rather than compared one by one: a store's text is
-/// mostly plain.
-constexpr std::array<bool, 256> escapedBytes() {
-    std::array<bool, 256> escaped{};
-    for (const char c : {'\\', '"', '\n', '\r', '\0'})
-        escaped[static_cast<unsigned char>(c)] = true;
-    return escaped;
-}
-
-/// Appends the text quoted, its plain stretches in one piece each.
-void appendQuoted(std::string& out, std::string_view text) {
-    static constexpr std::array<bool, 256> escaped = escapedBytes();
-    out += '"';
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (escaped[static_cast<unsigned char>(text[i])]) {
-            out.append(text.substr(start, i - start)).append(escapeOf(text[i]));
-            start = i + 1;
-        }
-    }
-    out.append(text.substr(start)) += '"';
-}
-
-/// Text with control characters cannot stand on one line: it is written as REG_SZ bytes.
-bool fitsQuoted(const std::string& text) {
-    for (char c : text) {
-        if (static_cast<unsigned char>(c) < 0x20)
-            return false;
-    }
-    return true;
-}
-
-std::string hexData(const std::string& prefix, const std::string& bytes) {
-    std::string out = prefix;
-    std::size_t column = prefix.size();
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        char piece[4];
-        std::snprintf(piece, sizeof piece, "%02x", static_cast<unsigned char>(bytes[i]));
-        std::string item = piece;
-        if (i + 1 < bytes.size())
-            item += ',';
-        // Lines are wrapped as an export wraps them, below 80 columns.
-        if (column + item.size() > 77) {
-            out += "\\\r\n  ";
-            column = 2;
-        }
-        out += item;
-        column += item.size();
-    }
-    return out + lineEnd;
-}
-
-void appendValue(std::string& out, const Value& value) {
-    if (value.name.empty())
-        out += '@';
-    else
-        appendQuoted(out, value.name);
-    out += '=';
-    switch (value.form) {
-    case DataForm::text:
-        if (fitsQuoted(value.data)) {
-            appendQuoted(out, value.data);
-            out += lineEnd;
-        } else {
-            out += hexData("hex(1):", utf8ToUtf16le(value.data) + std::string(2, '\0'));
-        }
-        return;
-    case DataForm::dword: {
-        char digits[16];
-        std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(value.number));
-        out.append("dword:").append(digits).append(lineEnd);
-        return;
-    }
-    case DataForm::bytes:
-        break;
-    }
-    char type[24] = "hex:";
-    if (value.type != 3)
-        std::snprintf(type, sizeof type, "hex(%x):", static_cast<unsigned>(value.type));
-    out += hexData(type, value.data);
-}
-
-/// Appends the key's path from the root, names as created; `chain` is room to work in.
-void appendPath(std::string& out, const Key& key, std::vector<const Key*>& chain) {
-    chain.clear();
-    for (const Key* step = &key; step->parent(); step = step->parent())
-        chain.push_back(step);
-    for (auto step = chain.rbegin(); step != chain.rend(); ++step) {
-        if (step != chain.rbegin())
-            out += '\\';
-        out += (*step)->name();
-    }
-}
-
 } // namespace
 
 void readRegFile(const std::string& bytes, KeyTree& store) {
     Parser(splitLines(decodeFile(bytes, store)), store).parse();
-}
-
-void writeRegFile(const KeyTree& store, const std::function<void(std::string_view)>& encoded) {
-    const bool utf16 = store.encoding == Encoding::utf16le;
-    // Chunks end at line ends, so each holds whole characters to convert.
-    const auto write = [&](const std::string& utf8) {
-        if (utf16)
-            encoded(utf8ToUtf16le(utf8));
-        else
-            encoded(utf8);
-    };
-    if (utf16)
-        encoded(utf16Mark);
-    else if (store.encoding == Encoding::utf8WithByteOrderMark)
-        encoded(utf8Mark);
-    // Pieces are gathered into chunks, so that a store of millions of values is neither written
-    // a line at a time nor held whole a second time.
-    constexpr std::size_t chunk = 1 << 20;
-    std::string out;
-    out.reserve(2 * chunk);
-    out.append(fileHeader).append(lineEnd).append(lineEnd);
-    std::vector<const Key*> chain;
-    const auto flushIfFull = [&] {
-        if (out.size() >= chunk) {
-            write(out);
-            out.clear();
-        }
-    };
-    for (const Key* key : store.sections()) {
-        if (key->read) {
-            out.append(key->read->leading).append(key->read->source).append(lineEnd);
-        } else {
-            appendPath(out.append("[").append(rootName).append(key->parent() ? "\\" : ""), *key,
-                       chain);
-            out.append("]").append(lineEnd);
-        }
-        key->forEachValue([&out](const Value& value) {
-            if (value.read)
-                out += value.read->leading;
-            if (value.read && !value.read->source.empty())
-                out += value.read->source;
-            else
-                appendValue(out, value);
-        });
-        out += lineEnd;
-        flushIfFull();
-    }
-    out += store.trailer;
-    write(out);
 }
 
 } // namespace modRegistryUpdate::store

@@ -10,8 +10,9 @@
 // other's writes. A changed store is written whole to HKEY_LOCAL_MACHINE.reg.new, flushed and
 // renamed over the old file: the file is always either the old store or the new one.
 //
-// key_tree.h holds the keys in memory, reg_file.h reads and writes the text, key_path_cache.h
-// resolves the paths a run repeats, unicode_text.h compares and converts names.
+// key_tree.h holds the keys in memory (their texts in arena.h), reg_file.h reads and writes the
+// text (reg_file.cpp and reg_writer.cpp), key_path_cache.h resolves the paths a run repeats,
+// unicode_text.h compares and converts names.
 #pragma once
 
 #include "store/key_tree.h"

@@ -22,7 +22,7 @@ void addValue(KeyTree& store, const std::string& text) {
     Value value;
     value.name = "Added";
     value.data = text;
-    store.putValue(key, std::move(value));
+    store.putValue(key, value);
 }
 
 std::string wholeFile(const KeyTree& store) {
@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!value)
         __builtin_trap();
     // Text with control characters comes back as REG_SZ bytes, terminating NUL included.
-    std::string text = value->data;
+    std::string text(value->data);
     if (value->form == DataForm::bytes &&
         (!utf16leToUtf8(value->data.data(), value->data.size(), text = std::string()) ||
          text.empty() || text.back() != '\0'))

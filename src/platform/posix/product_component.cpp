@@ -9,15 +9,15 @@ namespace {
 class StoreProductComponent : public ProductComponent {
 public:
     StoreProductComponent(const store::KeyTree& store, const store::Key& key,
-                          std::string programmaticId)
-        : store_(store), key_(key), programmaticId_(std::move(programmaticId)) {}
+                          const std::string& programmaticId)
+        : store_(store), key_(key), programmaticId_(programmaticId) {}
 
     std::optional<std::string> getProperty(const std::string& name) override {
         const store::Value* value = store_.findValue(key_, name);
         if (!value)
             return std::nullopt;
         if (value->form == store::DataForm::text)
-            return value->data;
+            return std::string(value->data);
         if (value->form == store::DataForm::dword)
             return std::to_string(value->number);
         std::string text;
@@ -34,7 +34,7 @@ public:
 private:
     const store::KeyTree& store_;
     const store::Key& key_;
-    std::string programmaticId_;
+    const std::string& programmaticId_;
 };
 
 } // namespace
@@ -47,10 +47,14 @@ StoreProductComponentFactory::create(const std::string& programmaticId) {
     } catch (const store::StoreError& failure) {
         throw Failure("Cannot create " + programmaticId + ": " + failure.what());
     }
-    const store::Key* key = keys->find("SOFTWARE\\Classes\\" + programmaticId);
-    if (!key)
-        throw Failure("Cannot create " + programmaticId + ": the component is not registered");
-    return std::make_unique<StoreProductComponent>(*keys, *key, programmaticId);
+    auto registered = registered_.find(programmaticId);
+    if (registered == registered_.end()) {
+        const store::Key* key = keys->find("SOFTWARE\\Classes\\" + programmaticId);
+        if (!key)
+            throw Failure("Cannot create " + programmaticId + ": the component is not registered");
+        registered = registered_.emplace(programmaticId, key).first;
+    }
+    return std::make_unique<StoreProductComponent>(*keys, *registered->second, registered->first);
 }
 
 } // namespace modRegistryUpdate::posix

@@ -3,6 +3,10 @@
 #include "platform/product_component.h"
 #include "store/store.h"
 
+#include <functional>
+#include <map>
+#include <string>
+
 namespace modRegistryUpdate::posix {
 
 /// Components registered in the store: a component exists when the store holds the key
@@ -15,6 +19,10 @@ public:
 
 private:
     store::Store& file_;
+    /// The keys of the components found, by identifier as asked for: a run creates the same
+    /// component for every device, and a key, once in the store, stays for the run. Components
+    /// name themselves with these copies of their identifiers.
+    std::map<std::string, const store::Key*, std::less<>> registered_;
 };
 
 } // namespace modRegistryUpdate::posix

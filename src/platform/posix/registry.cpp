@@ -91,7 +91,7 @@ RegistryStatus StoreRegistry::setTextValue(RegistryKey key, const std::string& v
     value.name = valueName;
     value.data = text;
     store::Key& target = keyAt(key);
-    if (keys->putValue(target, std::move(value))) {
+    if (keys->putValue(target, value)) {
         keys->addSection(target);
         file_.markChanged();
     }
