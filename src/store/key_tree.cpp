@@ -88,7 +88,8 @@ const Value* KeyTree::findValue(const Key& key, std::string_view name) const {
 std::optional<ReadText> KeyTree::kept(const std::optional<ReadText>& read) {
     if (!read)
         return std::nullopt;
-    return ReadText{arena_.keep(read->leading), arena_.keep(read->source)};
+    const std::string_view leading = arena_.keep(read->leading);
+    return ReadText{leading, arena_.keep(read->source), leading.size()};
 }
 
 void KeyTree::addValue(Key& key, const Value& value) {
@@ -96,6 +97,7 @@ void KeyTree::addValue(Key& key, const Value& value) {
     node.value = value;
     node.value.name = arena_.keep(value.name);
     node.value.data = arena_.keep(value.data);
+    node.value.dataRoom = node.value.data.size();
     node.value.read = kept(value.read);
     (key.lastValue_ ? key.lastValue_->next : key.firstValue_) = &node;
     key.lastValue_ = &node;
@@ -117,14 +119,15 @@ bool KeyTree::putValue(Key& key, const Value& value) {
     if (value.read && !value.read->leading.empty()) {
         if (!old->read)
             old->read.emplace();
-        old->read->leading = arena_.join(old->read->leading, value.read->leading);
+        old->read->leading =
+            arena_.append(old->read->leading, old->read->leadingRoom, value.read->leading);
     }
     if (old->form == value.form && old->type == value.type && old->data == value.data &&
         old->number == value.number)
         return false;
     // The name keeps the case it was created with (the index views it); comments before it stay
     // in place.
-    old->data = arena_.keep(value.data);
+    old->data = arena_.rewrite(old->data, old->dataRoom, value.data);
     old->type = value.type;
     old->number = value.number;
     old->form = value.form;

@@ -21,15 +21,17 @@ enum class DataForm { text, dword, bytes };
 
 /// How an entry stood in the file it was read from, to write it back the same way.
 struct ReadText {
-    std::string_view leading; ///< comment lines before it
-    std::string_view source;  ///< its own lines; emptied once the entry changes
+    std::string_view leading;    ///< comment lines before it
+    std::string_view source;     ///< its own lines; emptied once the entry changes
+    std::size_t leadingRoom = 0; ///< in the tree, the bytes `leading` has to itself (arena.h)
 };
 
 /// A value. In the tree its texts are the tree's own; one handed to the tree may view any text,
 /// which the tree copies.
 struct Value {
-    std::string_view name; ///< as first written; empty for the default value
-    std::string_view data; ///< UTF-8 text, or raw bytes
+    std::string_view name;    ///< as first written; empty for the default value
+    std::string_view data;    ///< UTF-8 text, or raw bytes
+    std::size_t dataRoom = 0; ///< in the tree, the bytes `data` has to itself (arena.h)
     std::uint32_t type = regSz;
     std::uint32_t number = 0;
     DataForm form = DataForm::text;

@@ -72,6 +72,19 @@ for hostile in deep:" Error reading xml document: meters.xml" huge:""; do
 done
 has_key H || fail "the huge document's device is missing"
 
+echo "Texts rewritten many times cost memory for their longest, not for all"
+# Four hundred passes give one value two 1 MB texts in turn; the store repeats a value 5,000
+# times, each line after a comment, all of which are kept before the one line written.
+{ echo '<Meters>'; printf '<Product name=""><IncludeKey vendor="Acme"/></Product>%.0s' {1..400}
+  printf '<Device vendor="Acme" type="R"><RegistryData><Firmware version="1">'
+  printf '<Key voltsMode="AC" Filename="%01048576d"/>' 0 1
+  echo '</Firmware></RegistryData></Device></Meters>'; } >rewritten.xml
+{ cat product.reg; printf '[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\r\n'
+  for ((i = 0; i < 5000; i++)); do printf ';%0100d\r\n"V"="%d"\r\n' 0 $((i % 2)); done; } >"$store"
+/usr/bin/time -f %M -o memory ./RegistryUpdate rewritten.xml && log_is ""
+[ "$(cat memory)" -lt 524288 ] || fail "rewritten texts took $(cat memory) kB"
+has_key R && [ "$(grep -c '^;' "$store")" = 5000 ] || fail "the rewritten store lost entries"
+
 echo "Saved store: it keeps its mode, which a behaviour case cannot see"
 store_of 1
 chmod 640 "$store"
