@@ -27,7 +27,8 @@ struct TreeBuilder {
         ElementTree::Index lastChild;
     };
     std::vector<Open> open{{0, 0}};
-    /// Set when the tree cannot hold the document: too many elements or no memory left.
+    /// Set when the tree cannot hold the document (too many elements, no memory left) or the
+    /// document uses a namespace prefix it never declared.
     bool failed = false;
 };
 
@@ -35,9 +36,15 @@ TreeBuilder& builderOf(void* context) {
     return *static_cast<TreeBuilder*>(static_cast<xmlParserCtxt*>(context)->_private);
 }
 
-/// The name as written: a prefix the document never declared stays part of the name, as the
-/// tree libxml2 builds keeps it.
-const xmlChar* writtenName(xmlParserCtxt& parser, const xmlChar* localName, const xmlChar* prefix) {
+/// Windows' MSXML refuses a name whose prefix no namespace declaration binds; libxml2 only
+/// warns and leaves the name without a namespace.
+struct UndeclaredPrefix {};
+
+/// The name as written, prefix included.
+const xmlChar* writtenName(xmlParserCtxt& parser, const xmlChar* localName, const xmlChar* prefix,
+                           const xmlChar* uri) {
+    if (prefix && !uri)
+        throw UndeclaredPrefix();
     const xmlChar* name = prefix ? xmlDictQLookup(parser.dict, prefix, localName) : localName;
     if (!name)
         throw std::bad_alloc();
@@ -54,7 +61,7 @@ void addElement(xmlParserCtxt& parser, TreeBuilder& builder, const xmlChar* loca
         throw std::bad_alloc();
     const auto index = static_cast<ElementTree::Index>(tree.elements.size());
     ElementTree::Element element;
-    element.name = writtenName(parser, localName, prefix);
+    element.name = writtenName(parser, localName, prefix, uri);
     element.namespaced = uri && *uri;
     element.parent = builder.open.back().element;
     element.firstAttribute = static_cast<ElementTree::Index>(tree.attributes.size());
@@ -63,8 +70,8 @@ void addElement(xmlParserCtxt& parser, TreeBuilder& builder, const xmlChar* loca
         const xmlChar* const* fields = attributes + 5 * i;
         const auto* begin = reinterpret_cast<const char*>(fields[3]);
         const auto* end = reinterpret_cast<const char*>(fields[4]);
-        tree.attributes.push_back({writtenName(parser, fields[0], fields[1]), tree.values.size(),
-                                   static_cast<std::size_t>(end - begin)});
+        tree.attributes.push_back({writtenName(parser, fields[0], fields[1], fields[2]),
+                                   tree.values.size(), static_cast<std::size_t>(end - begin)});
         tree.values.append(begin, end);
     }
     element.attributeEnd = static_cast<ElementTree::Index>(tree.attributes.size());
@@ -83,10 +90,11 @@ void openElement(void* context, const xmlChar* localName, const xmlChar* prefix,
                  int, const xmlChar**, int attributeCount, int, const xmlChar** attributes) {
     auto& parser = *static_cast<xmlParserCtxt*>(context);
     TreeBuilder& builder = builderOf(context);
-    // Nothing may unwind through the parser's own frames: a tree that cannot grow ends the load.
+    // Nothing may unwind through the parser's own frames: a tree that cannot grow, or a name it
+    // must refuse, ends the load.
     try {
         addElement(parser, builder, localName, prefix, uri, attributeCount, attributes);
-    } catch (const std::bad_alloc&) {
+    } catch (...) {
         builder.failed = true;
         xmlStopParser(&parser);
     }
