@@ -6,7 +6,6 @@
 #include <libxml/parserInternals.h>
 #include <limits>
 #include <new>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace modRegistryUpdate::posix {
@@ -125,11 +124,7 @@ int readFile(void* context, char* buffer, int length) {
 /// Room for a document of the file's size with elements and attributes somewhat denser than a
 /// meter definition's (values are a third of its bytes), so that the arrays are seldom copied to
 /// grow; the pages left unused are never touched.
-void reserveFor(int fd, ElementTree& tree) {
-    struct stat status {};
-    if (fstat(fd, &status) != 0)
-        return;
-    const auto size = static_cast<std::size_t>(status.st_size);
+void reserveFor(std::size_t size, ElementTree& tree) {
     try {
         tree.elements.reserve(size / 48);
         tree.attributes.reserve(size / 32);
@@ -139,14 +134,14 @@ void reserveFor(int fd, ElementTree& tree) {
     }
 }
 
-template <typename T, void (*release)(T*)> struct Releaser {
-    void operator()(T* owned) const { release(owned); }
+struct FreeParser {
+    void operator()(xmlParserCtxt* parser) const { xmlFreeParserCtxt(parser); }
 };
-using OwnedParser = std::unique_ptr<xmlParserCtxt, Releaser<xmlParserCtxt, xmlFreeParserCtxt>>;
+using OwnedParser = std::unique_ptr<xmlParserCtxt, FreeParser>;
 
 } // namespace
 
-bool parseElementTree(int fd, ElementTree& tree) {
+bool parseElementTree(int fd, std::size_t size, ElementTree& tree) {
     // libxml2's own handlers still keep the declarations and expand the entities; only the
     // events that would build its tree come here.
     xmlSAXHandler events{};
@@ -166,7 +161,7 @@ bool parseElementTree(int fd, ElementTree& tree) {
     xmlCtxtUseOptions(parser.get(), parseOptions);
     TreeBuilder builder{tree};
     tree = ElementTree();
-    reserveFor(fd, tree);
+    reserveFor(size, tree);
     tree.elements.emplace_back();
     parser->_private = &builder;
     xmlParseDocument(parser.get());

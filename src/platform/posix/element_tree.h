@@ -46,8 +46,8 @@ struct ElementTree {
     }
 };
 
-/// Parses the open file as strict XML 1.0 into `tree`. Returns false when it is not
-/// well-formed or cannot be read; `tree` then holds nothing worth keeping.
-bool parseElementTree(int fd, ElementTree& tree);
+/// Parses the open file of `size` bytes as strict XML 1.0 into `tree`. Returns false when it is
+/// not well-formed or cannot be read; `tree` then holds nothing worth keeping.
+bool parseElementTree(int fd, std::size_t size, ElementTree& tree);
 
 } // namespace modRegistryUpdate::posix

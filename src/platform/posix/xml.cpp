@@ -117,8 +117,9 @@ public:
         struct stat status {};
         // A directory or a device is not a document.
         auto loaded = std::make_unique<LoadedDocument>();
-        const bool parsed = fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
-                            parseElementTree(fd, loaded->tree);
+        const bool parsed =
+            fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
+            parseElementTree(fd, static_cast<std::size_t>(status.st_size), loaded->tree);
         close(fd);
         if (parsed)
             document_ = std::move(loaded);
