@@ -40,16 +40,22 @@ shaped() {
     esac
 }
 
-scripts/install-dependencies.sh windows
+# Under Wine, the build the Windows tests run on here: the shipped 32-bit program, or the 64-bit
+# test build on a host that runs no 32-bit code.
+read -r windows_build _ < <(scripts/windows-test-build.sh)
+wine_option=$([ "$windows_build" = windows64 ] && echo --win64 || true)
+scripts/install-dependencies.sh "$windows_build"
 command -v xmllint >/dev/null || { apt-get update -q && apt-get install -y -q --no-install-recommends libxml2-utils; }
 cmake --preset native >/dev/null && cmake --build --preset native -j"$(nproc)" >/dev/null
-cmake --preset windows >/dev/null && cmake --build --preset windows -j"$(nproc)" >/dev/null
+cmake --preset "$windows_build" >/dev/null && cmake --build --preset "$windows_build" -j"$(nproc)" >/dev/null
 
 out=build/bench
 work=$(mktemp -d)
-trap 'rm -rf "$work"; scripts/wine-run.sh --stop' EXIT
+trap 'rm -rf "$work"; scripts/wine-run.sh $wine_option --stop' EXIT
 mkdir -p "$out"
-wine=scripts/wine-run.sh
+printf '#!/bin/sh\nexec "%s/scripts/wine-run.sh" %s "$@"\n' "$root" "$wine_option" >"$work/wine"
+chmod +x "$work/wine"
+wine=$work/wine
 
 registration() { # manufacturer, product and version the generated documents are written for
     printf 'Windows Registry Editor Version 5.00\r\n\r\n'
@@ -125,7 +131,7 @@ done
 done
 
 # The Windows runs use the test product component, registered in the prefix as the tests do.
-dll=$(echo "Z:$root/build/windows/tests/windows/product_info_server.dll" | sed 's|/|\\\\|g')
+dll=$(echo "Z:$root/build/$windows_build/tests/windows/product_info_server.dll" | sed 's|/|\\\\|g')
 {
     registration
     printf '[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\ProductInfo.ProductInfo\\CLSID]\r\n'
@@ -136,10 +142,10 @@ dll=$(echo "Z:$root/build/windows/tests/windows/product_info_server.dll" | sed '
 printf 'Windows Registry Editor Version 5.00\r\n\r\n[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Bench Instruments]\r\n\r\n' >"$work/clear.reg"
 $wine reg import "$work/clear.reg" 2>/dev/null
 $wine reg import "$work/setup.reg" 2>/dev/null
-cp build/windows/RegistryUpdate.exe build/windows/bench/*_floor.exe "$work/"
+cp "build/$windows_build/RegistryUpdate.exe" "build/$windows_build"/bench/*_floor.exe "$work/"
 # Each repetition starts from the same registry files and a fresh, idle Wine server, so that no
 # deletion or save of an earlier repetition's keys is still under way while it is timed.
-prefix=build/windows/wineprefix
+prefix=build/$windows_build/wineprefix
 $wine --stop
 mkdir -p "$work/registry"
 cp "$prefix"/*.reg "$work/registry/"
@@ -166,7 +172,7 @@ for devices in $wine_sizes; do
     read -r load loadMin loadMax loadMb < <(summary <"$work/load")
     floor=$(awk "BEGIN { print $calls + $made + $load }")
     pairs=$(summary <"$work/ratios" | cut -d' ' -f1)
-    row wine five "$devices" "$values" "$keys" "$run ($runMin-$runMax), $runMb" \
+    row "wine${wine_option:+64}" five "$devices" "$values" "$keys" "$run ($runMin-$runMax), $runMb" \
         "$floor: registry $calls ($callsMin-$callsMax)" \
         "$(awk "BEGIN { printf \"%.2f\", $pairs }")" | tee -a "$out/results.txt"
     row "" "" "" "" "" "" "component $made ($madeMin-$madeMax)" "" | tee -a "$out/results.txt"

@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, what the builds and their tests need and the machine lacks:
 # "native" for the Linux program (python3 runs the behaviour cases, time measures the reliability
-# checks), "windows" also for the cross build and Wine.
+# checks); "windows" also for the cross build of the shipped 32-bit program and 32-bit Wine;
+# "windows64" for the cross build of the shipped program and of the 64-bit test build, and
+# 64-bit Wine, on a host that runs no 32-bit code (scripts/windows-test-build.sh tells which).
 set -euo pipefail
 
 packages=(cmake g++ make libxml2-dev libutfcpp-dev libboost-regex1.81-dev libgtest-dev googletest
           python3 time libxml2-utils)
-if [ "${1:-native}" = windows ]; then
-    packages+=(g++-mingw-w64-i686 wine wine32:i386)
-fi
+case "${1:-native}" in
+native) ;;
+windows) packages+=(g++-mingw-w64-i686 wine wine32:i386) ;;
+windows64) packages+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64) ;;
+*) echo "usage: $0 [native|windows|windows64]" >&2; exit 2 ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
@@ -21,7 +26,8 @@ if [ "$(id -u)" -ne 0 ]; then
     echo "Missing packages: ${missing[*]}; run this script as root to install them." >&2
     exit 1
 fi
-# Wine runs the 32-bit program with the i386 libraries.
+# 32-bit Wine runs the 32-bit program with the i386 libraries: asked for only where the host
+# runs 32-bit code.
 if [[ " ${missing[*]} " == *":i386 "* ]]; then
     dpkg --add-architecture i386
 fi

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the Linux and the Windows program, and runs every test: the
 # Linux program's also under the sanitizers, the Windows program's under Wine, both on the same
-# behaviour cases.
+# behaviour cases. The Windows tests run the shipped 32-bit program where this host runs 32-bit
+# code, else a 64-bit build of the same sources (scripts/windows-test-build.sh says which).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-dependencies.sh windows
+read -r windows_tests why < <(scripts/windows-test-build.sh)
+scripts/install-dependencies.sh "$windows_tests"
 
 cmake --preset native
 cmake --build --preset native -j"$(nproc)"
@@ -16,8 +18,20 @@ cmake --preset asan
 cmake --build --preset asan -j"$(nproc)"
 ctest --preset asan
 
+# The shipped program is built on every host.
 cmake --preset windows
 cmake --build --preset windows -j"$(nproc)"
+if [ "$windows_tests" = windows64 ]; then
+    cmake --preset windows64 -DREGISTRY_UPDATE_SHIPPED_PROGRAM="$PWD/build/windows/RegistryUpdate.exe"
+    cmake --build --preset windows64 -j"$(nproc)"
+    wine_option=--win64
+    described="the 64-bit test build under 64-bit Wine"
+else
+    wine_option=
+    described="the shipped 32-bit program under 32-bit Wine"
+fi
 # Wine's server and services outlive each test by design; end them with the run.
-trap 'scripts/wine-run.sh --stop' EXIT
-ctest --preset windows
+trap 'scripts/wine-run.sh $wine_option --stop' EXIT
+echo "Windows tests: on $described, because $why."
+ctest --preset "$windows_tests"
+echo "Windows tests ran on $described, because $why."

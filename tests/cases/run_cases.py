@@ -6,6 +6,7 @@ import argparse
 import difflib
 import os
 import re
+import shlex
 import shutil
 import subprocess
 import sys
@@ -128,7 +129,7 @@ class Runner:
         self.env = dict(os.environ, WINEDEBUG='-all,err+winediag')
 
     def run(self, command, cwd):
-        command = ([self.wine] if self.wine else []) + command
+        command = (self.wine or []) + command
         try:
             done = subprocess.run(command, cwd=cwd, env=self.env, stdin=subprocess.DEVNULL,
                                   capture_output=True, timeout=self.timeout)
@@ -220,8 +221,9 @@ def main():
     parser.add_argument('program', type=Path, help='RegistryUpdate, or RegistryUpdate.exe')
     parser.add_argument('cases', nargs='*', type=Path,
                         help='case folders or names (default: every folder beside this script)')
-    parser.add_argument('--wine', default=HERE.parents[1] / 'scripts' / 'wine-run.sh',
-                        help='what runs a Windows program (default: scripts/wine-run.sh)')
+    parser.add_argument('--wine', default=str(HERE.parents[1] / 'scripts' / 'wine-run.sh'),
+                        help='the command that runs a Windows program, split as a shell splits '
+                        'words (default: scripts/wine-run.sh; for the 64-bit build add --win64)')
     parser.add_argument('--component', type=Path, help='the test component DLL (default: '
                         'tests/windows/product_info_server.dll in the .exe\'s build folder)')
     parser.add_argument('--timeout', type=float, default=60, help='seconds a run may take')
@@ -230,7 +232,7 @@ def main():
     program = options.program.resolve()
     if program.suffix.lower() == '.exe':
         component = options.component or program.parent / 'tests/windows/product_info_server.dll'
-        runner = Runner(program, options.timeout, str(options.wine), component.resolve())
+        runner = Runner(program, options.timeout, shlex.split(options.wine), component.resolve())
     else:
         runner = Runner(program, options.timeout)
 

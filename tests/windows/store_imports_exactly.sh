@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # A store the Linux program wrote, names and values outside ASCII included, is what Windows'
 # own importer reads back: imported with reg import and exported again, every entry is the same.
-# Usage: store_imports_exactly.sh LINUX_PROGRAM WINE_RUN
+# Usage: store_imports_exactly.sh LINUX_PROGRAM WINE_RUN [WINE_RUN_OPTION]
 set -euo pipefail
-program=$(realpath "$1") wine=$(realpath "$2")
+program=$(realpath "$1")
+shift
+wine=("$@")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
@@ -31,9 +33,9 @@ key='HKEY_LOCAL_MACHINE\SOFTWARE\Zähler Werk'
 printf 'Windows Registry Editor Version 5.00\r\n\r\n[-%s]\r\n[-%s]\r\n' "$key" \
     'HKEY_LOCAL_MACHINE\SOFTWARE\Classes\ProductInfo.ProductInfo' | iconv -t UTF-16LE |
     { printf '\xff\xfe'; cat; } >clear.reg
-"$wine" reg import clear.reg
-"$wine" reg import HKEY_LOCAL_MACHINE.reg
-"$wine" reg export "$key" exported.reg /y
-"$wine" reg import clear.reg
+"${wine[@]}" reg import clear.reg
+"${wine[@]}" reg import HKEY_LOCAL_MACHINE.reg
+"${wine[@]}" reg export "$key" exported.reg /y
+"${wine[@]}" reg import clear.reg
 diff <(entries HKEY_LOCAL_MACHINE.reg) <(entries exported.reg)
 echo "the written store imports exactly: $(entries exported.reg | grep -c '^"') values"

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# What can be checked of the shipped program without running it: a 32-bit program of the GUI
+# subsystem that needs only Windows' own DLLs (no MinGW runtime beside it), carrying a manifest
+# that asks for no elevation and a version resource.
+# Usage: shipped_program.sh PROGRAM.exe
+set -euo pipefail
+program=$1
+failed=0
+fail() { echo "$program: $*" >&2; failed=1; }
+
+headers=$(i686-w64-mingw32-objdump -p "$program")
+grep -q 'file format pei-i386' <<<"$headers" || fail "not a 32-bit Windows program"
+grep -q '^Magic.*(PE32)$' <<<"$headers" || fail "not PE32"
+grep -q '^Subsystem.*(Windows GUI)$' <<<"$headers" || fail "not of the GUI subsystem"
+system_dlls='^(ADVAPI32|KERNEL32|msvcrt|ole32|OLEAUT32|USER32)\.dll$'
+while read -r dll; do
+    grep -Eqi "$system_dlls" <<<"$dll" || fail "imports $dll, which Windows does not have"
+done < <(sed -n 's/^\s*DLL Name: //p' <<<"$headers")
+
+resources=$(i686-w64-mingw32-windres -i "$program" -O rc)
+grep -q 'requestedExecutionLevel level=""asInvoker""' <<<"$resources" ||
+    fail "no manifest asking for no elevation"
+grep -q 'processorArchitecture=""x86""' <<<"$resources" || fail "the manifest is not for x86"
+grep -q 'VALUE "OriginalFilename", "RegistryUpdate.exe"' <<<"$resources" ||
+    fail "no version resource"
+[ $failed -eq 0 ] && echo "$program: PE32, GUI subsystem, system DLLs only, manifest and version"
+exit $failed
