@@ -8,10 +8,12 @@ set -euo pipefail
 
 packages=(cmake g++ make libxml2-dev libutfcpp-dev libboost-regex1.81-dev libgtest-dev googletest
           python3 time libxml2-utils)
+# What the package and the installer examples are made and checked with.
+installers=(wixl nsis unzip)
 case "${1:-native}" in
 native) ;;
-windows) packages+=(g++-mingw-w64-i686 wine wine32:i386) ;;
-windows64) packages+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64) ;;
+windows) packages+=(g++-mingw-w64-i686 wine wine32:i386 "${installers[@]}") ;;
+windows64) packages+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 "${installers[@]}") ;;
 *) echo "usage: $0 [native|windows|windows64]" >&2; exit 2 ;;
 esac
 

@@ -22,7 +22,7 @@ ctest --preset asan
 cmake --preset windows
 cmake --build --preset windows -j"$(nproc)"
 if [ "$windows_tests" = windows64 ]; then
-    cmake --preset windows64 -DREGISTRY_UPDATE_SHIPPED_PROGRAM="$PWD/build/windows/RegistryUpdate.exe"
+    cmake --preset windows64 -DREGISTRY_UPDATE_SHIPPED_BUILD="$PWD/build/windows"
     cmake --build --preset windows64 -j"$(nproc)"
     wine_option=--win64
     described="the 64-bit test build under 64-bit Wine"

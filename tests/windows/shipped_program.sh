@@ -2,9 +2,9 @@
 # What can be checked of the shipped program without running it: a 32-bit program of the GUI
 # subsystem that needs only Windows' own DLLs (no MinGW runtime beside it), carrying a manifest
 # that asks for no elevation and a version resource.
-# Usage: shipped_program.sh PROGRAM.exe
+# Usage: shipped_program.sh PROGRAM.exe VERSION
 set -euo pipefail
-program=$1
+program=$1 version=$2.0
 failed=0
 fail() { echo "$program: $*" >&2; failed=1; }
 
@@ -23,5 +23,7 @@ grep -q 'requestedExecutionLevel level=""asInvoker""' <<<"$resources" ||
 grep -q 'processorArchitecture=""x86""' <<<"$resources" || fail "the manifest is not for x86"
 grep -q 'VALUE "OriginalFilename", "RegistryUpdate.exe"' <<<"$resources" ||
     fail "no version resource"
+grep -q "VALUE \"FileVersion\", \"$version\"" <<<"$resources" || fail "not version $version"
+grep -q "version=\"\"$version\"\"" <<<"$resources" || fail "the manifest is not version $version"
 [ $failed -eq 0 ] && echo "$program: PE32, GUI subsystem, system DLLs only, manifest and version"
 exit $failed

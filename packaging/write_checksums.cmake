@@ -1,0 +1,11 @@
+# Writes SHA256SUMS beside the installed files, in the form "sha256sum -c" reads.
+set(folder "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
+file(GLOB files RELATIVE "${folder}" "${folder}/*")
+list(REMOVE_ITEM files SHA256SUMS)
+list(SORT files)
+set(sums "")
+foreach(name IN LISTS files)
+    file(SHA256 "${folder}/${name}" sum)
+    string(APPEND sums "${sum}  ${name}\n")
+endforeach()
+file(WRITE "${folder}/SHA256SUMS" "${sums}")
