@@ -2,8 +2,7 @@
 # Draws docs/performance.png from the data bench/run.sh left in build/bench.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-command -v gnuplot >/dev/null ||
-    { apt-get update -q && apt-get install -y -q --no-install-recommends gnuplot-nox; }
+scripts/install-dependencies.sh plot
 gnuplot <<'PLOT'
 set terminal png size 900,560
 set output "docs/performance.png"

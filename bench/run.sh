@@ -45,9 +45,10 @@ shaped() {
 read -r windows_build _ < <(scripts/windows-test-build.sh)
 wine_option=$([ "$windows_build" = windows64 ] && echo --win64 || true)
 scripts/install-dependencies.sh "$windows_build"
-command -v xmllint >/dev/null || { apt-get update -q && apt-get install -y -q --no-install-recommends libxml2-utils; }
-cmake --preset native >/dev/null && cmake --build --preset native -j"$(nproc)" >/dev/null
-cmake --preset "$windows_build" >/dev/null && cmake --build --preset "$windows_build" -j"$(nproc)" >/dev/null
+for preset in native "$windows_build"; do
+    cmake --preset "$preset" -DREGISTRY_UPDATE_BENCH=ON >/dev/null
+    cmake --build --preset "$preset" -j"$(nproc)" >/dev/null
+done
 
 out=build/bench
 work=$(mktemp -d)

@@ -1,21 +1,25 @@
 #!/usr/bin/env bash
-# Installs, from Debian's packages, what the builds and their tests need and the machine lacks:
-# "native" for the Linux program (python3 runs the behaviour cases, time measures the reliability
-# checks); "windows" also for the cross build of the shipped 32-bit program and 32-bit Wine;
-# "windows64" for the cross build of the shipped program and of the 64-bit test build, and
-# 64-bit Wine, on a host that runs no 32-bit code (scripts/windows-test-build.sh tells which).
+# Installs, from Debian's packages, what the builds and their tests need and the machine lacks,
+# for each set named: "native" (always) for the Linux program (python3 runs the behaviour cases,
+# time measures the reliability checks); "windows" for the cross build of the shipped 32-bit
+# program and 32-bit Wine; "windows64" for the cross build of the shipped program and of the
+# 64-bit test build, and 64-bit Wine, on a host that runs no 32-bit code
+# (scripts/windows-test-build.sh tells which); "plot" for bench/plot.sh.
 set -euo pipefail
 
 packages=(cmake g++ make libxml2-dev libutfcpp-dev libboost-regex1.81-dev libgtest-dev googletest
           python3 time libxml2-utils)
 # What the package and the installer examples are made and checked with.
 installers=(wixl nsis unzip)
-case "${1:-native}" in
-native) ;;
-windows) packages+=(g++-mingw-w64-i686 wine wine32:i386 "${installers[@]}") ;;
-windows64) packages+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 "${installers[@]}") ;;
-*) echo "usage: $0 [native|windows|windows64]" >&2; exit 2 ;;
-esac
+for set in "$@"; do
+    case "$set" in
+    native) ;;
+    windows) packages+=(g++-mingw-w64-i686 wine wine32:i386 "${installers[@]}") ;;
+    windows64) packages+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 "${installers[@]}") ;;
+    plot) packages+=(gnuplot-nox) ;;
+    *) echo "usage: $0 [native|windows|windows64|plot ...]" >&2; exit 2 ;;
+    esac
+done
 
 missing=()
 for package in "${packages[@]}"; do

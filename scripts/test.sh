@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 read -r windows_tests why < <(scripts/windows-test-build.sh)
-scripts/install-dependencies.sh "$windows_tests"
+scripts/install-dependencies.sh native "$windows_tests"
 
 cmake --preset native
 cmake --build --preset native -j"$(nproc)"
@@ -18,11 +18,13 @@ cmake --preset asan
 cmake --build --preset asan -j"$(nproc)"
 ctest --preset asan
 
-# The shipped program is built on every host.
-cmake --preset windows
+# The shipped program is built on every host. The build the Windows tests run on is handed the
+# Linux program, whose written store it imports, and in the 64-bit test build the shipped build.
+linux_program=-DREGISTRY_UPDATE_LINUX_PROGRAM="$PWD/build/native/RegistryUpdate"
+cmake --preset windows "$linux_program"
 cmake --build --preset windows -j"$(nproc)"
 if [ "$windows_tests" = windows64 ]; then
-    cmake --preset windows64 -DREGISTRY_UPDATE_SHIPPED_BUILD="$PWD/build/windows"
+    cmake --preset windows64 "$linux_program" -DREGISTRY_UPDATE_SHIPPED_BUILD="$PWD/build/windows"
     cmake --build --preset windows64 -j"$(nproc)"
     wine_option=--win64
     described="the 64-bit test build under 64-bit Wine"
