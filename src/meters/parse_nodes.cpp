@@ -15,9 +15,9 @@ const char* const localMachinePrefix = "HKEY_LOCAL_MACHINE\\";
 void createKey(Module& module, const std::string& keyPath) {
     Registry& registry = module.platform.registry;
     const RegistryStatus status = createRegistryKey(registry, RegistryRoot::localMachine, keyPath);
-    if (status != registrySuccess)
-        module.errorLog.writeLine(registry.describe(status) + " Could not create registry key: " +
-                                  localMachinePrefix + keyPath);
+    if (!status.ok())
+        module.errorLog.writeLine(
+            status.message() + " Could not create registry key: " + localMachinePrefix + keyPath);
 }
 
 void setValue(Module& module, const std::string& keyPath, const XmlNode& entry,
@@ -27,8 +27,8 @@ void setValue(Module& module, const std::string& keyPath, const XmlNode& entry,
     Registry& registry = module.platform.registry;
     const RegistryStatus status =
         setRegistryValue(registry, RegistryRoot::localMachine, keyPath, valueName, value);
-    if (status != registrySuccess)
-        module.errorLog.writeLine(registry.describe(status) + " Could not write registry value \"" +
+    if (!status.ok())
+        module.errorLog.writeLine(status.message() + " Could not write registry value \"" +
                                   valueName + "\" in " + localMachinePrefix + keyPath);
 }
 

@@ -21,9 +21,9 @@ void writeOrReport(Platform& platform, TextLog& errorLog, const std::string& lin
 void saveRegistryChanges(Platform& platform, TextLog& errorLog) {
     Registry& registry = platform.registry;
     const RegistryStatus status = registry.saveChanges();
-    if (status != registrySuccess)
+    if (!status.ok())
         writeOrReport(platform, errorLog,
-                      registry.describe(status) +
+                      status.message() +
                           " Could not save registry store: " + registry.storeLocation());
 }
 

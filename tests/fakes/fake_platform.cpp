@@ -62,42 +62,49 @@ std::unique_ptr<ProductComponent> FakeProductFactory::create(const std::string&)
     return std::make_unique<FakeProduct>(*this);
 }
 
-RegistryStatus FakeRegistry::createKey(RegistryRoot, const std::string& path, RegistryKey& key) {
+namespace {
+
+RegistryStatus failed(long code) {
+    return {code, "Status " + std::to_string(code) + "."};
+}
+
+/// A key of the fake, counted open until it goes.
+class FakeKey : public RegistryKey {
+public:
+    FakeKey(FakeRegistry& registry, std::string path)
+        : registry_(registry), path_(std::move(path)) {
+        ++registry_.openHandles;
+    }
+    ~FakeKey() override { --registry_.openHandles; }
+
+    RegistryStatus setText(const std::string& valueName, const std::string& text) override {
+        registry_.values[path_][valueName] = text;
+        return {};
+    }
+
+private:
+    FakeRegistry& registry_;
+    std::string path_;
+};
+
+} // namespace
+
+OpenedKey FakeRegistry::createKey(RegistryRoot, const std::string& path) {
     if (deniedKeys.count(path))
-        return registryAccessDenied;
+        return {failed(registryAccessDenied), nullptr};
     values[path];
-    handles_.push_back(path);
-    ++openHandles;
-    key = handles_.size();
-    return registrySuccess;
+    return {{}, std::make_unique<FakeKey>(*this, path)};
 }
 
-RegistryStatus FakeRegistry::openKey(RegistryRoot root, const std::string& path, RegistryKey& key) {
+OpenedKey FakeRegistry::openKey(RegistryRoot root, const std::string& path) {
     if (!deniedKeys.count(path) && !values.count(path))
-        return registryFileNotFound;
-    return createKey(root, path, key);
-}
-
-RegistryStatus FakeRegistry::setTextValue(RegistryKey key, const std::string& valueName,
-                                          const std::string& text) {
-    if (key == 0)
-        return registryInvalidHandle;
-    values[handles_.at(key - 1)][valueName] = text;
-    return registrySuccess;
-}
-
-void FakeRegistry::closeKey(RegistryKey key) {
-    if (key != 0)
-        --openHandles;
-}
-
-std::string FakeRegistry::describe(RegistryStatus status) const {
-    return "Status " + std::to_string(status) + ".";
+        return {failed(registryFileNotFound), nullptr};
+    return createKey(root, path);
 }
 
 RegistryStatus FakeRegistry::saveChanges() {
     ++saves;
-    return registrySuccess;
+    return {};
 }
 
 } // namespace modRegistryUpdate::fakes

@@ -52,12 +52,8 @@ public:
 
 class FakeRegistry : public Registry {
 public:
-    RegistryStatus createKey(RegistryRoot root, const std::string& path, RegistryKey& key) override;
-    RegistryStatus openKey(RegistryRoot root, const std::string& path, RegistryKey& key) override;
-    RegistryStatus setTextValue(RegistryKey key, const std::string& valueName,
-                                const std::string& text) override;
-    void closeKey(RegistryKey key) override;
-    std::string describe(RegistryStatus status) const override;
+    OpenedKey createKey(RegistryRoot root, const std::string& path) override;
+    OpenedKey openKey(RegistryRoot root, const std::string& path) override;
     RegistryStatus saveChanges() override;
     std::string storeLocation() const override { return "store"; }
 
@@ -65,9 +61,6 @@ public:
     std::set<std::string> deniedKeys; ///< creating or opening them is denied
     int saves = 0;
     int openHandles = 0;
-
-private:
-    std::vector<std::string> handles_;
 };
 
 /// All the fakes, wired together.

@@ -9,13 +9,29 @@ constexpr std::size_t longestKeyName = 255;
 constexpr std::size_t longestValueName = 16383;
 constexpr std::size_t deepestKey = 512; // levels below the root
 
+/// A status with Windows' own message for its code, so that both builds' lines read alike.
+RegistryStatus statusOf(long code) {
+    switch (code) {
+    case registrySuccess:
+        return {};
+    case registryFileNotFound:
+        return {code, "The system cannot find the file specified."};
+    case registryInvalidParameter:
+        return {code, "The parameter is incorrect."};
+    case registryBadPathName:
+        return {code, "The specified path is invalid."};
+    default:
+        return {code, "Registry error " + std::to_string(code) + "."};
+    }
+}
+
 bool holdsLineBreak(const std::string& text) {
     return text.find('\n') != std::string::npos || text.find('\r') != std::string::npos;
 }
 
 /// Checks a key path as Windows' registry does (Wine's sets no depth limit); a line break could
 /// not be kept in the file.
-RegistryStatus checkPath(const std::string& path) {
+long checkPath(const std::string& path) {
     if (!path.empty() && path[0] == '\\')
         return registryBadPathName;
     if (holdsLineBreak(path))
@@ -29,103 +45,71 @@ RegistryStatus checkPath(const std::string& path) {
     return namesFit ? registrySuccess : registryInvalidParameter;
 }
 
-store::Key& keyAt(RegistryKey key) {
-    return *reinterpret_cast<store::Key*>(key);
-}
+/// A key of the store; the store outlives the run's keys, so there is nothing to close.
+class StoreKey : public RegistryKey {
+public:
+    StoreKey(store::Store& file, store::Key& key) : file_(file), key_(key) {}
 
-RegistryKey handleOf(store::Key& key) {
-    return reinterpret_cast<RegistryKey>(&key);
-}
+    RegistryStatus setText(const std::string& valueName, const std::string& text) override {
+        if ((valueName.size() > longestValueName &&
+             store::utf16Length(valueName) > longestValueName) ||
+            holdsLineBreak(valueName))
+            return statusOf(registryInvalidParameter);
+        store::Value value;
+        value.name = valueName;
+        value.data = text;
+        // The key is open, so the store's keys were read.
+        store::KeyTree& keys = file_.tree();
+        if (keys.putValue(key_, value)) {
+            keys.addSection(key_);
+            file_.markChanged();
+        }
+        return {};
+    }
+
+private:
+    store::Store& file_;
+    store::Key& key_;
+};
 
 } // namespace
 
-store::KeyTree* StoreRegistry::tree() {
+OpenedKey StoreRegistry::createKey(RegistryRoot, const std::string& path) {
+    return resolveKey(path, true);
+}
+
+OpenedKey StoreRegistry::openKey(RegistryRoot, const std::string& path) {
+    return resolveKey(path, false);
+}
+
+OpenedKey StoreRegistry::resolveKey(const std::string& path, bool create) {
+    store::KeyTree* keys = nullptr;
     try {
-        return &file_.tree();
+        keys = &file_.tree();
     } catch (const store::StoreError& failure) {
-        loadFailure_ = failure.what();
-        return nullptr;
+        // Every operation of a run whose store cannot be read fails with the reason.
+        return {{registryBadDatabase, failure.what()}, nullptr};
     }
-}
-
-RegistryStatus StoreRegistry::createKey(RegistryRoot, const std::string& path, RegistryKey& key) {
-    return resolveKey(path, true, key);
-}
-
-RegistryStatus StoreRegistry::openKey(RegistryRoot, const std::string& path, RegistryKey& key) {
-    return resolveKey(path, false, key);
-}
-
-RegistryStatus StoreRegistry::resolveKey(const std::string& path, bool create, RegistryKey& key) {
-    store::KeyTree* keys = tree();
-    if (!keys)
-        return registryBadDatabase;
     // The key just opened again, as for every value written into it: its path passed the checks.
-    if (store::Key* same = paths_.repeated(path)) {
-        key = handleOf(*same);
-        return registrySuccess;
-    }
-    if (const RegistryStatus status = checkPath(path); status != registrySuccess)
-        return status;
+    if (store::Key* same = paths_.repeated(path))
+        return {{}, std::make_unique<StoreKey>(file_, *same)};
+    if (const long code = checkPath(path); code != registrySuccess)
+        return {statusOf(code), nullptr};
     bool created = false;
     store::Key* found = paths_.resolve(*keys, path, create, created);
     if (!found)
-        return registryFileNotFound;
+        return {statusOf(registryFileNotFound), nullptr};
     if (created)
         file_.markChanged();
-    key = handleOf(*found);
-    return registrySuccess;
-}
-
-RegistryStatus StoreRegistry::setTextValue(RegistryKey key, const std::string& valueName,
-                                           const std::string& text) {
-    store::KeyTree* keys = tree();
-    if (!keys)
-        return registryBadDatabase;
-    if (key == 0)
-        return registryInvalidHandle;
-    if ((valueName.size() > longestValueName && store::utf16Length(valueName) > longestValueName) ||
-        holdsLineBreak(valueName))
-        return registryInvalidParameter;
-    store::Value value;
-    value.name = valueName;
-    value.data = text;
-    store::Key& target = keyAt(key);
-    if (keys->putValue(target, value)) {
-        keys->addSection(target);
-        file_.markChanged();
-    }
-    return registrySuccess;
-}
-
-std::string StoreRegistry::describe(RegistryStatus status) const {
-    switch (status) {
-    case registrySuccess:
-        return "The operation completed successfully.";
-    case registryFileNotFound:
-        return "The system cannot find the file specified.";
-    case registryInvalidHandle:
-        return "The handle is invalid.";
-    case registryInvalidParameter:
-        return "The parameter is incorrect.";
-    case registryBadPathName:
-        return "The specified path is invalid.";
-    case registryBadDatabase:
-        return loadFailure_;
-    case registryIoFailed:
-        return saveFailure_;
-    default:
-        return "Registry error " + std::to_string(status) + ".";
-    }
+    return {{}, std::make_unique<StoreKey>(file_, *found)};
 }
 
 RegistryStatus StoreRegistry::saveChanges() {
     try {
         file_.save();
-        return registrySuccess;
+        return {};
     } catch (const store::StoreError& failure) {
-        saveFailure_ = failure.what();
-        return registryIoFailed;
+        return {registryIoFailed, failure.what()};
     }
 }
 

@@ -19,50 +19,57 @@ static_assert(registryFileNotFound == ERROR_FILE_NOT_FOUND &&
                   registryInvalidParameter == ERROR_INVALID_PARAMETER &&
                   registryBadPathName == ERROR_BAD_PATHNAME && registryBadDatabase == ERROR_BADDB &&
                   registryIoFailed == ERROR_REGISTRY_IO_FAILED,
-              "the named statuses are the registry functions' own");
+              "the named codes are the registry functions' own");
+
+RegistryStatus statusOf(LONG code) {
+    if (code == ERROR_SUCCESS)
+        return {};
+    return {code, systemMessage(static_cast<unsigned long>(code))};
+}
 
 HKEY rootKey(RegistryRoot root) {
     return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(root)));
 }
 
+/// An open key, closed with it.
+class WinKey : public RegistryKey {
+public:
+    explicit WinKey(HKEY handle) : handle_(handle) {}
+    ~WinKey() override { RegCloseKey(handle_); }
+
+    RegistryStatus setText(const std::string& valueName, const std::string& text) override {
+        const std::wstring data = toWide(text);
+        // REG_SZ data is stored with its terminating NUL.
+        return statusOf(RegSetValueExW(handle_, toWide(valueName).c_str(), 0, REG_SZ,
+                                       reinterpret_cast<const BYTE*>(data.c_str()),
+                                       static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))));
+    }
+
+private:
+    HKEY handle_;
+};
+
+OpenedKey opened(LONG code, HKEY handle) {
+    if (code != ERROR_SUCCESS)
+        return {statusOf(code), nullptr};
+    return {{}, std::make_unique<WinKey>(handle)};
+}
+
 } // namespace
 
-RegistryStatus WinRegistry::createKey(RegistryRoot root, const std::string& path,
-                                      RegistryKey& key) {
+OpenedKey WinRegistry::createKey(RegistryRoot root, const std::string& path) {
     HKEY created = nullptr;
     DWORD disposition = 0;
-    const LONG status =
+    const LONG code =
         RegCreateKeyExW(rootKey(root), toWide(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                         keyAccess, nullptr, &created, &disposition);
-    if (status == ERROR_SUCCESS)
-        key = reinterpret_cast<RegistryKey>(created);
-    return status;
+    return opened(code, created);
 }
 
-RegistryStatus WinRegistry::openKey(RegistryRoot root, const std::string& path, RegistryKey& key) {
-    HKEY opened = nullptr;
-    const LONG status = RegOpenKeyExW(rootKey(root), toWide(path).c_str(), 0, keyAccess, &opened);
-    if (status == ERROR_SUCCESS)
-        key = reinterpret_cast<RegistryKey>(opened);
-    return status;
-}
-
-RegistryStatus WinRegistry::setTextValue(RegistryKey key, const std::string& valueName,
-                                         const std::string& text) {
-    const std::wstring data = toWide(text);
-    // REG_SZ data is stored with its terminating NUL.
-    return RegSetValueExW(reinterpret_cast<HKEY>(key), toWide(valueName).c_str(), 0, REG_SZ,
-                          reinterpret_cast<const BYTE*>(data.c_str()),
-                          static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
-}
-
-void WinRegistry::closeKey(RegistryKey key) {
-    if (key != 0)
-        RegCloseKey(reinterpret_cast<HKEY>(key));
-}
-
-std::string WinRegistry::describe(RegistryStatus status) const {
-    return systemMessage(static_cast<unsigned long>(status));
+OpenedKey WinRegistry::openKey(RegistryRoot root, const std::string& path) {
+    HKEY handle = nullptr;
+    const LONG code = RegOpenKeyExW(rootKey(root), toWide(path).c_str(), 0, keyAccess, &handle);
+    return opened(code, handle);
 }
 
 } // namespace modRegistryUpdate::windows

@@ -9,13 +9,9 @@ namespace modRegistryUpdate::windows {
 /// lasting at once.
 class WinRegistry : public Registry {
 public:
-    RegistryStatus createKey(RegistryRoot root, const std::string& path, RegistryKey& key) override;
-    RegistryStatus openKey(RegistryRoot root, const std::string& path, RegistryKey& key) override;
-    RegistryStatus setTextValue(RegistryKey key, const std::string& valueName,
-                                const std::string& text) override;
-    void closeKey(RegistryKey key) override;
-    std::string describe(RegistryStatus status) const override;
-    RegistryStatus saveChanges() override { return registrySuccess; }
+    OpenedKey createKey(RegistryRoot root, const std::string& path) override;
+    OpenedKey openKey(RegistryRoot root, const std::string& path) override;
+    RegistryStatus saveChanges() override { return {}; }
     std::string storeLocation() const override { return "HKEY_LOCAL_MACHINE"; }
 };
 
