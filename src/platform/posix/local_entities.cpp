@@ -41,6 +41,11 @@ std::string localPathOf(const char* url) {
 struct BoundedFile {
     int fd;
     off_t left;
+
+    BoundedFile(int fd, off_t size) : fd(fd), left(size) {}
+    ~BoundedFile() { close(fd); }
+    BoundedFile(const BoundedFile&) = delete;
+    BoundedFile& operator=(const BoundedFile&) = delete;
 };
 
 int readBounded(void* context, char* buffer, int length) {
@@ -58,40 +63,42 @@ int readBounded(void* context, char* buffer, int length) {
     return static_cast<int>(count);
 }
 
+/// libxml2 calls this once, when it frees the input that reads the file.
 int closeBounded(void* context) {
-    auto* file = static_cast<BoundedFile*>(context);
-    close(file->fd);
-    delete file;
+    delete static_cast<BoundedFile*>(context);
     return 0;
 }
 
-xmlParserInputPtr openLocal(const std::string& path, const char* url, xmlParserCtxtPtr parser) {
-    // Not blocking, so that a named pipe cannot hold the open; only a regular file is read.
+/// The regular file at `path`, opened without blocking, so that a named pipe cannot hold the
+/// open; null for anything else.
+std::unique_ptr<BoundedFile> openRegularFile(const std::string& path) {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return nullptr;
     struct stat status {};
-    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    const bool regular = fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    std::unique_ptr<BoundedFile> file(new (std::nothrow) BoundedFile(fd, status.st_size));
+    if (!file)
         close(fd);
+    return regular ? std::move(file) : nullptr;
+}
+
+xmlParserInputPtr openLocal(const std::string& path, const char* url, xmlParserCtxtPtr parser) {
+    std::unique_ptr<BoundedFile> file = openRegularFile(path);
+    if (!file)
         return nullptr;
-    }
-    auto* file = new (std::nothrow) BoundedFile{fd, status.st_size};
-    if (!file) {
-        close(fd);
-        return nullptr;
-    }
     xmlParserInputBufferPtr buffer =
-        xmlParserInputBufferCreateIO(readBounded, closeBounded, file, XML_CHAR_ENCODING_NONE);
-    if (!buffer) {
-        closeBounded(file);
+        xmlParserInputBufferCreateIO(readBounded, closeBounded, file.get(), XML_CHAR_ENCODING_NONE);
+    if (!buffer)
         return nullptr;
-    }
+    // The buffer now owns the file and frees it, also when no input can be made of it.
+    file.release();
     xmlParserInputPtr input = xmlNewIOInputStream(parser, buffer, XML_CHAR_ENCODING_NONE);
     if (!input) {
         xmlFreeParserInputBuffer(buffer);
         return nullptr;
     }
-    // References inside the fetched file are resolved against the file itself.
+    // Entities the fetched file declares are resolved against the file itself.
     input->filename = reinterpret_cast<char*>(xmlStrdup(reinterpret_cast<const xmlChar*>(url)));
     return input;
 }
