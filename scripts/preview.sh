@@ -33,6 +33,12 @@ quoted() { sed 's/[\\"]/\\&/g' <<<"$1"; }
     echo
 } | sed 's/$/\r/' >"$scratch/HKEY_LOCAL_MACHINE.reg"
 
+# The declaration may stand in a UTF-16 document, whose bytes grep alone would not match.
+declarations() { { cat -- "$document" 2>/dev/null; iconv -f UTF-16 -t UTF-8 -- "$document" 2>/dev/null; } |
+    LC_ALL=C grep -ac '<!DOCTYPE'; }
+if [ "$(declarations)" != 0 ]; then
+    echo "warning: $1 has a document type declaration: Windows validates the document against it and does not load it unless it is valid" >&2
+fi
 "$scratch/RegistryUpdate" "$document"
 
 log=$scratch/registryErrorLog.txt

@@ -16,7 +16,7 @@ ElementTree parsed(const std::string& text) {
     std::fputs(text.c_str(), file);
     std::rewind(file);
     ElementTree tree;
-    EXPECT_TRUE(parseElementTree(fileno(file), text.size(), tree));
+    EXPECT_TRUE(parseElementTree(fileno(file), text.size(), "", tree));
     std::fclose(file);
     return tree;
 }

@@ -72,6 +72,34 @@ for hostile in deep:" Error reading xml document: meters.xml" huge:""; do
 done
 has_key H || fail "the huge document's device is missing"
 
+echo "Documents with a type declaration, read through libxml2's tree: the same bounds hold"
+declared='<!DOCTYPE Meters ['
+for element in Meters Product IncludeKey Device RegistryData Firmware Key a; do declared+="<!ELEMENT $element ANY>"; done
+declared+='<!ATTLIST Product name CDATA #IMPLIED><!ATTLIST IncludeKey vendor CDATA #IMPLIED>'
+declared+='<!ATTLIST Device vendor CDATA #IMPLIED type CDATA #IMPLIED><!ATTLIST Firmware version CDATA #IMPLIED>'
+declared+='<!ATTLIST Key voltsMode CDATA #IMPLIED Filename CDATA #IMPLIED>'
+{ echo "$declared]>"; cat deep.xml; } >declared-deep.xml
+{ echo "$declared]>"; sed 's/type="H"/type="DeclaredH"/' huge.xml; } >declared-huge.xml
+for hostile in declared-deep:" Error reading xml document: meters.xml" declared-huge:""; do
+    /usr/bin/time -f %M -o memory ./RegistryUpdate ${hostile%%:*}.xml && log_is "${hostile#*:}"
+    [ "$(cat memory)" -lt 524288 ] || fail "${hostile%%:*}.xml took $(cat memory) kB"
+done
+has_key DeclaredH || fail "the huge declared document's device is missing"
+
+echo "External entities that are no regular file, or never end, fail the load at once"
+mkfifo pipe.xml
+mkdir folder.xml
+printf '<!ENTITY %% again SYSTEM "again.dtd">%%again;' >again.dtd
+for target in pipe.xml /dev/zero /dev/stdin folder.xml itself.xml again.dtd; do
+    if [ $target = again.dtd ]; then
+        echo "<!DOCTYPE Meters SYSTEM \"again.dtd\"><Meters/>"
+    else
+        echo "${declared}<!ENTITY e SYSTEM \"$target\">]><Meters>&e;</Meters>"
+    fi >itself.xml
+    timeout 20 ./RegistryUpdate itself.xml </dev/zero || fail "the run on an entity naming $target did not end"
+    log_is " Error reading xml document: meters.xml"
+done
+
 echo "Texts rewritten many times cost memory for their longest, not for all"
 # Four hundred passes give one value two 1 MB texts in turn; the store repeats a value 5,000
 # times, each line after a comment, all of which are kept before the one line written.

@@ -1,5 +1,7 @@
 #include "platform/posix/element_tree.h"
 
+#include "platform/posix/validated_tree.h"
+
 #include <cerrno>
 #include <libxml/SAX2.h>
 #include <libxml/parser.h>
@@ -11,24 +13,19 @@
 namespace modRegistryUpdate::posix {
 namespace {
 
-// Entities are expanded as the Windows parser expands them. Without XML_PARSE_HUGE libxml2
-// refuses an entity whose expansion outgrows its references, elements nested deeper than 256
-// and attribute values over 10 MB: the bounds that keep a hostile document small.
+// Without XML_PARSE_HUGE libxml2 refuses elements nested deeper than 256 and attribute values
+// over 10 MB: the bounds that keep a hostile document small.
 constexpr int parseOptions =
     XML_PARSE_NONET | XML_PARSE_NOENT | XML_PARSE_DTDATTR | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
 
 /// Receives the parser's events and records the elements as they open and close.
 struct TreeBuilder {
-    ElementTree& tree;
-    /// The open elements, innermost last, each with its last child so far.
-    struct Open {
-        ElementTree::Index element;
-        ElementTree::Index lastChild;
-    };
-    std::vector<Open> open{{0, 0}};
+    ElementTreeBuilder elements;
     /// Set when the tree cannot hold the document (too many elements, no memory left) or the
     /// document uses a namespace prefix it never declared.
     bool failed = false;
+    /// Set when the document has a document type declaration: it is then read again, validated.
+    bool declaresType = false;
 };
 
 TreeBuilder& builderOf(void* context) {
@@ -50,39 +47,18 @@ const xmlChar* writtenName(xmlParserCtxt& parser, const xmlChar* localName, cons
     return name;
 }
 
-void addElement(xmlParserCtxt& parser, TreeBuilder& builder, const xmlChar* localName,
+void addElement(xmlParserCtxt& parser, ElementTreeBuilder& builder, const xmlChar* localName,
                 const xmlChar* prefix, const xmlChar* uri, int attributeCount,
                 const xmlChar** attributes) {
-    ElementTree& tree = builder.tree;
-    constexpr auto most = std::numeric_limits<ElementTree::Index>::max();
-    if (tree.elements.size() >= most ||
-        tree.attributes.size() + static_cast<std::size_t>(attributeCount) >= most)
-        throw std::bad_alloc();
-    const auto index = static_cast<ElementTree::Index>(tree.elements.size());
-    ElementTree::Element element;
-    element.name = writtenName(parser, localName, prefix, uri);
-    element.namespaced = uri && *uri;
-    element.parent = builder.open.back().element;
-    element.firstAttribute = static_cast<ElementTree::Index>(tree.attributes.size());
+    builder.openElement(writtenName(parser, localName, prefix, uri), uri && *uri);
     // Each attribute comes as its local name, prefix, namespace, and the bounds of its value.
     for (int i = 0; i < attributeCount; ++i) {
         const xmlChar* const* fields = attributes + 5 * i;
         const auto* begin = reinterpret_cast<const char*>(fields[3]);
         const auto* end = reinterpret_cast<const char*>(fields[4]);
-        tree.attributes.push_back({writtenName(parser, fields[0], fields[1], fields[2]),
-                                   tree.values.size(), static_cast<std::size_t>(end - begin)});
-        tree.values.append(begin, end);
+        builder.addAttribute(writtenName(parser, fields[0], fields[1], fields[2]),
+                             std::string_view(begin, static_cast<std::size_t>(end - begin)));
     }
-    element.attributeEnd = static_cast<ElementTree::Index>(tree.attributes.size());
-    tree.elements.push_back(element);
-
-    TreeBuilder::Open& parent = builder.open.back();
-    if (parent.lastChild == 0)
-        tree.elements[parent.element].firstChild = index;
-    else
-        tree.elements[parent.lastChild].nextSibling = index;
-    parent.lastChild = index;
-    builder.open.push_back({index, 0});
 }
 
 void openElement(void* context, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri,
@@ -92,7 +68,7 @@ void openElement(void* context, const xmlChar* localName, const xmlChar* prefix,
     // Nothing may unwind through the parser's own frames: a tree that cannot grow, or a name it
     // must refuse, ends the load.
     try {
-        addElement(parser, builder, localName, prefix, uri, attributeCount, attributes);
+        addElement(parser, builder.elements, localName, prefix, uri, attributeCount, attributes);
     } catch (...) {
         builder.failed = true;
         xmlStopParser(&parser);
@@ -100,13 +76,14 @@ void openElement(void* context, const xmlChar* localName, const xmlChar* prefix,
 }
 
 void closeElement(void* context, const xmlChar*, const xmlChar*, const xmlChar*) {
-    TreeBuilder& builder = builderOf(context);
-    // The document itself stays open: a stray close from a broken entity cannot pop it.
-    if (builder.open.size() < 2)
-        return;
-    builder.tree.elements[builder.open.back().element].end =
-        static_cast<ElementTree::Index>(builder.tree.elements.size());
-    builder.open.pop_back();
+    builderOf(context).elements.closeElement();
+}
+
+/// A document type declaration stops this reading before anything of it is read: such a document
+/// is read again with libxml2's validation, which needs libxml2's own tree.
+void declareType(void* context, const xmlChar*, const xmlChar*, const xmlChar*) {
+    builderOf(context).declaresType = true;
+    xmlStopParser(static_cast<xmlParserCtxt*>(context));
 }
 
 /// Character data is checked by the parser but never kept: the program reads only elements and
@@ -141,11 +118,66 @@ using OwnedParser = std::unique_ptr<xmlParserCtxt, FreeParser>;
 
 } // namespace
 
-bool parseElementTree(int fd, std::size_t size, ElementTree& tree) {
-    // libxml2's own handlers still keep the declarations and expand the entities; only the
-    // events that would build its tree come here.
+ElementTreeBuilder::ElementTreeBuilder(ElementTree& tree, std::size_t size) : tree_(tree) {
+    tree_ = ElementTree();
+    reserveFor(size, tree_);
+    tree_.elements.emplace_back();
+}
+
+void ElementTreeBuilder::openElement(const xmlChar* name, bool namespaced) {
+    constexpr auto most = std::numeric_limits<ElementTree::Index>::max();
+    if (tree_.elements.size() >= most)
+        throw std::bad_alloc();
+    const auto index = static_cast<ElementTree::Index>(tree_.elements.size());
+    ElementTree::Element element;
+    element.name = name;
+    element.namespaced = namespaced;
+    element.parent = open_.back().element;
+    element.firstAttribute = static_cast<ElementTree::Index>(tree_.attributes.size());
+    element.attributeEnd = element.firstAttribute;
+    tree_.elements.push_back(element);
+
+    Open& parent = open_.back();
+    if (parent.lastChild == 0)
+        tree_.elements[parent.element].firstChild = index;
+    else
+        tree_.elements[parent.lastChild].nextSibling = index;
+    parent.lastChild = index;
+    open_.push_back({index, 0});
+}
+
+void ElementTreeBuilder::addAttribute(const xmlChar* name, std::string_view value) {
+    if (tree_.attributes.size() >= std::numeric_limits<ElementTree::Index>::max())
+        throw std::bad_alloc();
+    tree_.attributes.push_back({name, tree_.values.size(), value.size()});
+    tree_.values.append(value);
+    tree_.elements.back().attributeEnd = static_cast<ElementTree::Index>(tree_.attributes.size());
+}
+
+void ElementTreeBuilder::closeElement() {
+    // The document itself stays open: a stray close from a broken entity cannot pop it.
+    if (open_.size() < 2)
+        return;
+    tree_.elements[open_.back().element].end =
+        static_cast<ElementTree::Index>(tree_.elements.size());
+    open_.pop_back();
+}
+
+bool ElementTreeBuilder::finish(xmlDict* names) {
+    if (open_.size() != 1)
+        return false;
+    tree_.elements.front().end = static_cast<ElementTree::Index>(tree_.elements.size());
+    xmlDictReference(names);
+    tree_.names.reset(names);
+    return true;
+}
+
+bool parseElementTree(int fd, std::size_t size, const std::string& location, ElementTree& tree) {
+    // libxml2's own handlers still keep the declarations; only the events that would build its
+    // tree come here.
     xmlSAXHandler events{};
     xmlSAXVersion(&events, 2);
+    events.internalSubset = declareType;
     events.startElementNs = openElement;
     events.endElementNs = closeElement;
     events.characters = ignoreText;
@@ -159,23 +191,18 @@ bool parseElementTree(int fd, std::size_t size, ElementTree& tree) {
     if (!parser)
         return false;
     xmlCtxtUseOptions(parser.get(), parseOptions);
-    TreeBuilder builder{tree};
-    tree = ElementTree();
-    reserveFor(size, tree);
-    tree.elements.emplace_back();
+    TreeBuilder builder{ElementTreeBuilder(tree, size)};
     parser->_private = &builder;
     xmlParseDocument(parser.get());
-    // The declarations held for the entities are not needed once the document is read.
     if (parser->myDoc) {
         xmlFreeDoc(parser->myDoc);
         parser->myDoc = nullptr;
     }
-    if (!parser->wellFormed || builder.failed || builder.open.size() != 1)
-        return false;
-    tree.elements.front().end = static_cast<ElementTree::Index>(tree.elements.size());
-    xmlDictReference(parser->dict);
-    tree.names.reset(parser->dict);
-    return true;
+    if (builder.declaresType) {
+        parser.reset();
+        return lseek(fd, 0, SEEK_SET) == 0 && parseValidatedTree(fd, size, location, tree);
+    }
+    return parser->wellFormed && !builder.failed && builder.elements.finish(parser->dict);
 }
 
 } // namespace modRegistryUpdate::posix

@@ -46,8 +46,35 @@ struct ElementTree {
     }
 };
 
-/// Parses the open file of `size` bytes as strict XML 1.0 into `tree`. Returns false when it is
-/// not well-formed or cannot be read; `tree` then holds nothing worth keeping.
-bool parseElementTree(int fd, std::size_t size, ElementTree& tree);
+/// Fills a tree with elements and their attributes in document order. Each call throws
+/// std::bad_alloc when the tree cannot grow.
+class ElementTreeBuilder {
+public:
+    /// Empties `tree` and makes room for a document of `size` bytes.
+    ElementTreeBuilder(ElementTree& tree, std::size_t size);
+
+    /// Opens a child of the innermost open element (of the document at first).
+    void openElement(const xmlChar* name, bool namespaced);
+    /// Gives the element just opened an attribute; `name` is interned in the tree's names.
+    void addAttribute(const xmlChar* name, std::string_view value);
+    void closeElement();
+    /// Ends the document with the tree's `names`; false when an element was left open.
+    bool finish(xmlDict* names);
+
+private:
+    ElementTree& tree_;
+    /// The open elements, innermost last, each with its last child so far.
+    struct Open {
+        ElementTree::Index element;
+        ElementTree::Index lastChild;
+    };
+    std::vector<Open> open_{{0, 0}};
+};
+
+/// Parses the open file of `size` bytes, found at `location`, as strict XML 1.0 into `tree`. A
+/// document with a document type declaration is validated against it, with its external subset
+/// and external entities read from local files relative to the document. Returns false when it
+/// is not well-formed, not valid, or cannot be read; `tree` then holds nothing worth keeping.
+bool parseElementTree(int fd, std::size_t size, const std::string& location, ElementTree& tree);
 
 } // namespace modRegistryUpdate::posix

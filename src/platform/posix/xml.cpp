@@ -2,6 +2,7 @@
 
 #include "platform/posix/element_selection.h"
 #include "platform/posix/element_tree.h"
+#include "platform/posix/local_entities.h"
 
 #include <cstring>
 #include <fcntl.h>
@@ -15,12 +16,6 @@ namespace {
 
 void ignoreMessage(void*, const char*, ...) {}
 void ignoreError(void*, xmlErrorPtr) {}
-
-/// Every external entity, DTD and XInclude goes through here and is refused: the entity reads as
-/// empty and the document still loads, as it does on Windows under Wine.
-xmlParserInputPtr refuseExternal(const char*, const char*, xmlParserCtxtPtr) {
-    return nullptr;
-}
 
 /// A loaded document and its selections, shared by every node handed out.
 struct LoadedDocument {
@@ -119,7 +114,7 @@ public:
         auto loaded = std::make_unique<LoadedDocument>();
         const bool parsed =
             fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
-            parseElementTree(fd, static_cast<std::size_t>(status.st_size), loaded->tree);
+            parseElementTree(fd, static_cast<std::size_t>(status.st_size), location, loaded->tree);
         close(fd);
         if (parsed)
             document_ = std::move(loaded);
@@ -146,7 +141,7 @@ LibXmlService::LibXmlService() {
     xmlInitParser();
     xmlSetGenericErrorFunc(nullptr, ignoreMessage);
     xmlSetStructuredErrorFunc(nullptr, ignoreError);
-    xmlSetExternalEntityLoader(refuseExternal);
+    xmlSetExternalEntityLoader(loadLocalEntity);
 }
 
 std::unique_ptr<XmlDocument> LibXmlService::createDocument() {

@@ -5,13 +5,14 @@
 namespace modRegistryUpdate::posix {
 
 /// Documents parsed by libxml2 into a compact tree of their elements and attributes, selected with
-/// the location paths of element names the program uses. Only well-formed XML loads; the entities
-/// a document declares are expanded, within a bound on their growth, and nothing outside the
-/// document, neither a file nor a URL, is ever read.
+/// the location paths of element names the program uses. Only well-formed XML loads, and a
+/// document with a document type declaration only when it is valid against it; the entities it
+/// declares are expanded, within a bound on their growth. Its external subset and external
+/// entities are read from local files only, never from a network.
 class LibXmlService : public XmlService {
 public:
-    /// Silences libxml2's messages and shuts its entity loader for the whole process: the
-    /// program speaks only through its log.
+    /// Silences libxml2's messages, the program speaking only through its log, and sets the
+    /// entity loader that reads local files only, for the whole process.
     LibXmlService();
 
     std::unique_ptr<XmlDocument> createDocument() override;

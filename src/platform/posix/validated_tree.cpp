@@ -1,0 +1,109 @@
+#include "platform/posix/validated_tree.h"
+
+#include "platform/posix/local_entities.h"
+
+#include <cstring>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <libxml/uri.h>
+#include <memory>
+#include <new>
+
+namespace modRegistryUpdate::posix {
+namespace {
+
+// Validation needs libxml2's tree: it checks each element's content as the element closes. The
+// external subset is loaded and external entities are expanded by the entity loader, which reads
+// local files only. Without XML_PARSE_HUGE the same bounds hold as for any document: nesting
+// deeper than 256, attribute values over 10 MB and entities that grow far beyond their
+// references are refused.
+constexpr int validatingOptions = XML_PARSE_NONET | XML_PARSE_NOENT | XML_PARSE_DTDLOAD |
+                                  XML_PARSE_DTDATTR | XML_PARSE_DTDVALID | XML_PARSE_NOERROR |
+                                  XML_PARSE_NOWARNING;
+
+struct FreeParser {
+    void operator()(xmlParserCtxt* parser) const { xmlFreeParserCtxt(parser); }
+};
+struct FreeDocument {
+    void operator()(xmlDoc* document) const { xmlFreeDoc(document); }
+};
+struct FreeText {
+    void operator()(xmlChar* text) const { xmlFree(text); }
+};
+using OwnedText = std::unique_ptr<xmlChar, FreeText>;
+
+/// Windows' MSXML refuses a name whose prefix no namespace declaration binds; libxml2 keeps it
+/// as a name with a colon in no namespace.
+struct UndeclaredPrefix {};
+
+/// The name as written, prefix included, interned in `names`.
+const xmlChar* writtenName(xmlDict* names, const xmlChar* name, const xmlNs* space) {
+    const xmlChar* written = space && space->prefix ? xmlDictQLookup(names, space->prefix, name)
+                                                    : xmlDictLookup(names, name, -1);
+    if (!written)
+        throw std::bad_alloc();
+    if (!space && std::strchr(reinterpret_cast<const char*>(written), ':'))
+        throw UndeclaredPrefix();
+    return written;
+}
+
+void addElement(xmlDict* names, const xmlNode& node, ElementTreeBuilder& builder) {
+    builder.openElement(writtenName(names, node.name, node.ns),
+                        node.ns && node.ns->href && *node.ns->href);
+    for (const xmlAttr* attribute = node.properties; attribute; attribute = attribute->next) {
+        const OwnedText value(xmlNodeGetContent(reinterpret_cast<const xmlNode*>(attribute)));
+        if (!value)
+            throw std::bad_alloc();
+        builder.addAttribute(writtenName(names, attribute->name, attribute->ns),
+                             reinterpret_cast<const char*>(value.get()));
+    }
+}
+
+/// Copies the document's elements, in document order, into `tree`. Walks without recursion:
+/// entities can nest elements deeper than the parser's bound on nesting within one text.
+bool copyElements(const xmlDoc& document, std::size_t size, ElementTree& tree) {
+    xmlDict* names = document.dict;
+    if (!names)
+        return false;
+    ElementTreeBuilder builder(tree, size);
+    const xmlNode* node = document.children;
+    while (node) {
+        if (node->type == XML_ELEMENT_NODE) {
+            addElement(names, *node, builder);
+            if (node->children) {
+                node = node->children;
+                continue;
+            }
+            builder.closeElement();
+        }
+        while (!node->next && node->parent != reinterpret_cast<const xmlNode*>(&document)) {
+            node = node->parent;
+            builder.closeElement();
+        }
+        node = node->next;
+    }
+    return builder.finish(names);
+}
+
+} // namespace
+
+bool parseValidatedTree(int fd, std::size_t size, const std::string& location, ElementTree& tree) {
+    const std::unique_ptr<xmlParserCtxt, FreeParser> parser(xmlNewParserCtxt());
+    // The location as a URI, so that a blank or a '#' in a folder's name stays part of the path
+    // that references are resolved against.
+    const OwnedText base(xmlPathToURI(reinterpret_cast<const xmlChar*>(location.c_str())));
+    if (!parser || !base)
+        return false;
+    const FetchFailures failures;
+    const std::unique_ptr<xmlDoc, FreeDocument> document(xmlCtxtReadFd(
+        parser.get(), fd, reinterpret_cast<const char*>(base.get()), nullptr, validatingOptions));
+    if (!document || !parser->wellFormed || !parser->valid || failures.any())
+        return false;
+    try {
+        return copyElements(*document, size, tree);
+    } catch (...) {
+        return false;
+    }
+}
+
+} // namespace modRegistryUpdate::posix
