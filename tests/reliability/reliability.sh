@@ -86,7 +86,7 @@ for hostile in declared-deep:" Error reading xml document: meters.xml" declared-
 done
 has_key DeclaredH || fail "the huge declared document's device is missing"
 
-echo "External entities that are no regular file, or never end, fail the load at once"
+echo "Documents and external entities that are no regular file, or never end, fail the load at once"
 mkfifo pipe.xml
 mkdir folder.xml
 printf '<!ENTITY %% again SYSTEM "again.dtd">%%again;' >again.dtd
@@ -97,6 +97,10 @@ for target in pipe.xml /dev/zero /dev/stdin folder.xml itself.xml again.dtd; do
         echo "${declared}<!ENTITY e SYSTEM \"$target\">]><Meters>&e;</Meters>"
     fi >itself.xml
     timeout 20 ./RegistryUpdate itself.xml </dev/zero || fail "the run on an entity naming $target did not end"
+    log_is " Error reading xml document: meters.xml"
+done
+for target in pipe.xml /dev/zero folder.xml; do
+    timeout 20 ./RegistryUpdate $target </dev/zero || fail "the run on the document $target did not end"
     log_is " Error reading xml document: meters.xml"
 done
 

@@ -106,7 +106,8 @@ class TreeDocument : public XmlDocument {
 public:
     bool load(const std::string& location) override {
         document_.reset();
-        const int fd = open(location.c_str(), O_RDONLY | O_CLOEXEC);
+        // Not blocking: a named pipe with no writer must not hold the run; it is no document anyway.
+        const int fd = open(location.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (fd < 0)
             return false;
         struct stat status {};
