@@ -4,14 +4,15 @@
 # checks); "windows" also for the cross build of the shipped 32-bit program and 32-bit Wine;
 # "windows64" for the cross build of the shipped program and of the 64-bit test build, and
 # 64-bit Wine, on a host that runs no 32-bit code (scripts/windows-test-build.sh tells which).
+# Both Windows sets take Unicode's data, against which the store's names are checked with Wine.
 set -euo pipefail
 
 packages=(cmake g++ make libxml2-dev libutfcpp-dev libboost-regex1.81-dev libgtest-dev googletest
           python3 time libxml2-utils)
 case "${1:-native}" in
 native) ;;
-windows) packages+=(g++-mingw-w64-i686 wine wine32:i386) ;;
-windows64) packages+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64) ;;
+windows) packages+=(g++-mingw-w64-i686 wine wine32:i386 unicode-data) ;;
+windows64) packages+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 unicode-data) ;;
 *) echo "usage: $0 [native|windows|windows64]" >&2; exit 2 ;;
 esac
 

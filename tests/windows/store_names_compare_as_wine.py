@@ -1,0 +1,150 @@
+#!/usr/bin/env python3
+"""Key and value names that differ only by case, for every case pair Unicode defines, go into
+Wine's registry (reg import, then reg export) and into the Linux store (the Linux program run on
+a store holding them, which writes the store back): both must keep the same names apart and
+merge the same names. Each pair of letters of one case group (letters linked by Unicode's simple
+upper, lower and title case mappings and its case folding, beyond U+FFFF too) gets a key holding
+the two as values and as subkeys.
+Usage: store_names_compare_as_wine.py LINUX_PROGRAM UNICODE_FOLDER WINE_RUN [WINE_RUN_OPTION...]"""
+import itertools
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+from pathlib import Path
+
+ROOT = 'HKEY_LOCAL_MACHINE\\SOFTWARE\\RegistryUpdateCaseNames'
+
+
+def case_groups(unicode_folder):
+    """The sets of two or more characters that Unicode's case mappings link, in code order."""
+    parent = {}
+
+    def find(c):
+        while parent.setdefault(c, c) != c:
+            c = parent[c]
+        return c
+
+    def link(a, b):
+        parent[find(a)] = find(b)
+
+    for line in (unicode_folder / 'UnicodeData.txt').open(encoding='utf-8'):
+        fields = line.split(';')
+        for mapped in fields[12:15]:
+            if mapped.strip():
+                link(int(fields[0], 16), int(mapped, 16))
+    for line in (unicode_folder / 'CaseFolding.txt').open(encoding='utf-8'):
+        fields = [f.strip() for f in line.split('#')[0].split(';')]
+        if len(fields) > 2 and fields[1] in ('C', 'S'):
+            link(int(fields[0], 16), int(fields[2], 16))
+    groups = {}
+    for c in sorted(parent):
+        groups.setdefault(find(c), []).append(chr(c))
+    return [g for g in groups.values() if len(g) > 1]
+
+
+def utf16(text):
+    return b'\xff\xfe' + text.replace('\n', '\r\n').encode('utf-16-le')
+
+
+def sections(text):
+    """{key path: [value names]} of a .reg text; names here need no unescaping."""
+    found, current = {}, None
+    for line in text.replace('\r\n', '\n').split('\n'):
+        if line.startswith('['):
+            current = found.setdefault(line[1:-1], [])
+        elif line.startswith('"') and current is not None:
+            current.append(re.match(r'"(.*?)"=', line).group(1))
+    return found
+
+
+def outcomes(text, pairs):
+    """For each pair, whether its values and its keys stayed apart."""
+    # ASCII only: Python's own upper case would merge the very names under test.
+    ascii_upper = lambda path: path.translate({c: c - 32 for c in range(ord('a'), ord('z') + 1)})
+    found = {ascii_upper(path): names for path, names in sections(text).items()}
+    result = []
+    for n, _ in enumerate(pairs):
+        key = ascii_upper(f'{ROOT}\\P{n}')
+        subkeys = [p for p in found if p.startswith(key + '\\')]
+        result.append((len(found.get(key, [])) == 2, len(subkeys) == 2))
+    return result
+
+
+def partition(group, apart):
+    """The group as merged sets, from which pairs stayed apart."""
+    sets = []
+    for c in group:
+        home = next((s for s in sets if not apart[(s[0], c)]), None)
+        (home.append(c) if home else sets.append([c]))
+    return sets
+
+
+def main():
+    program, unicode_folder, wine = Path(sys.argv[1]).resolve(), Path(sys.argv[2]), sys.argv[3:]
+    groups = case_groups(unicode_folder)
+    pairs = [pair for group in groups for pair in itertools.combinations(group, 2)]
+    text = 'Windows Registry Editor Version 5.00\n\n'
+    for n, (a, b) in enumerate(pairs):
+        text += f'[{ROOT}\\P{n}]\n"{a}"="{ord(a):X}"\n"{b}"="{ord(b):X}"\n\n'
+        text += f'[{ROOT}\\P{n}\\{a}]\n\n[{ROOT}\\P{n}\\{b}]\n\n'
+    work = Path(tempfile.mkdtemp())
+    try:
+        (work / 'names.reg').write_bytes(utf16(text))
+        clear = f'Windows Registry Editor Version 5.00\n\n[-{ROOT}]\n'
+        (work / 'clear.reg').write_bytes(utf16(clear))
+        run = lambda *command: subprocess.run(wine + list(command), cwd=work, check=True,
+                                              stdin=subprocess.DEVNULL, capture_output=True)
+        run('reg', 'import', 'clear.reg')
+        run('reg', 'import', 'names.reg')
+        run('reg', 'export', ROOT, 'exported.reg', '/y')
+        run('reg', 'import', 'clear.reg')
+        wine_kept = outcomes((work / 'exported.reg').read_bytes()[2:].decode('utf-16-le'), pairs)
+
+        # The Linux program writes one value, so that it saves the store that holds the names.
+        shutil.copy(program, work / 'RegistryUpdate')
+        (work / 'HKEY_LOCAL_MACHINE.reg').write_bytes(utf16(text + (
+            '[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\ProductInfo.ProductInfo]\n'
+            '"Manufacturer"="M"\n"ProductName"="P"\n"ProductVersion"="1"\n')))
+        (work / 'meters.xml').write_text(
+            '<Meters><Product name=""><IncludeKey vendor="V"/></Product><Device vendor="V" '
+            'type="T"><RegistryData><Firmware version="1"><Key voltsMode="A" Filename="a"/>'
+            '</Firmware></RegistryData></Device></Meters>')
+        subprocess.run([str(work / 'RegistryUpdate'), 'meters.xml'], cwd=work, check=True)
+        log = (work / 'registryErrorLog.txt').read_bytes()
+        if log:
+            sys.exit(f'the Linux run logged: {log[:300]!r}')
+        store_kept = outcomes(
+            (work / 'HKEY_LOCAL_MACHINE.reg').read_bytes()[2:].decode('utf-16-le'), pairs)
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+    differ = 0
+    for kind, index in (('value', 0), ('key', 1)):
+        counts = {'Wine keeps apart, the store merges': 0, 'the store merges more': 0,
+                  'the store keeps apart what Wine merges': 0}
+        for group in groups:
+            wine, store = {}, {}
+            for n, pair in enumerate(pairs):
+                if pair[0] in group:
+                    for first, second in (pair, pair[::-1]):
+                        wine[(first, second)] = wine_kept[n][index]
+                        store[(first, second)] = store_kept[n][index]
+            wine_sets, store_sets = partition(group, wine), partition(group, store)
+            if wine_sets == store_sets:
+                continue
+            differ += 1
+            wine_apart = len(wine_sets) == len(group)
+            merged_more = all(not store[p] for p in wine if not wine[p])
+            counts[('Wine keeps apart, the store merges' if wine_apart else 'the store merges more')
+                   if merged_more else 'the store keeps apart what Wine merges'] += 1
+            print(f'{kind} names {" ".join(group)}: Wine keeps {wine_sets}, the store {store_sets}')
+        print(f'{kind} names: {len(groups)} case groups, {len(pairs)} pairs; groups where the '
+              'store differs: ' +
+              ', '.join(f'{count} {what}' for what, count in counts.items()))
+    return 1 if differ else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())
