@@ -155,6 +155,20 @@ bool utf16leToUtf8(const char* bytes, std::size_t size, std::string& utf8) {
     return size % 2 == 0;
 }
 
+std::string replaceLoneSurrogates(std::string_view utf8) {
+    std::string result;
+    result.reserve(utf8.size());
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const std::size_t start = pos;
+        const char32_t code = decode(utf8, pos);
+        if (code >= 0xD800 && code <= 0xDFFF)
+            result += "\xEF\xBF\xBD";
+        else
+            result.append(utf8, start, pos - start);
+    }
+    return result;
+}
+
 std::string utf8ToUtf16le(const std::string& utf8) {
     // One pass, straight into room for the most units the text can make: one per byte.
     std::string result(2 * utf8.size(), '\0');

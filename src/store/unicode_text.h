@@ -29,6 +29,10 @@ std::size_t hashFolded(std::string_view text);
 /// count, after appending the whole units.
 bool utf16leToUtf8(const char* bytes, std::size_t size, std::string& utf8);
 
+/// The text with each lone surrogate made U+FFFD, as Windows makes UTF-16 text UTF-8 for a
+/// program; other bytes stay as they are.
+std::string replaceLoneSurrogates(std::string_view utf8);
+
 /// UTF-8 text as UTF-16LE bytes, a lone surrogate included; other bytes that are not valid UTF-8
 /// become U+FFFD.
 std::string utf8ToUtf16le(const std::string& utf8);
