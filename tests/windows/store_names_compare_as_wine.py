@@ -15,6 +15,7 @@ import tempfile
 from pathlib import Path
 
 ROOT = 'HKEY_LOCAL_MACHINE\\SOFTWARE\\RegistryUpdateCaseNames'
+HEADER = 'Windows Registry Editor Version 5.00\n\n'
 
 
 def case_groups(unicode_folder):
@@ -48,28 +49,20 @@ def utf16(text):
     return b'\xff\xfe' + text.replace('\n', '\r\n').encode('utf-16-le')
 
 
-def sections(text):
-    """{key path: [value names]} of a .reg text; names here need no unescaping."""
-    found, current = {}, None
-    for line in text.replace('\r\n', '\n').split('\n'):
-        if line.startswith('['):
-            current = found.setdefault(line[1:-1], [])
-        elif line.startswith('"') and current is not None:
-            current.append(re.match(r'"(.*?)"=', line).group(1))
-    return found
+def exported(path):
+    return path.read_bytes()[2:].decode('utf-16-le')
 
 
 def outcomes(text, pairs):
-    """{pair: (whether its values stayed apart, whether its keys did)}."""
-    # ASCII only: Python's own upper case would merge the very names under test.
-    ascii_upper = lambda path: path.translate({c: c - 32 for c in range(ord('a'), ord('z') + 1)})
-    found = {ascii_upper(path): names for path, names in sections(text).items()}
-    result = {}
-    for n, pair in enumerate(pairs):
-        key = ascii_upper(f'{ROOT}\\P{n}')
-        subkeys = [p for p in found if p.startswith(key + '\\')]
-        result[frozenset(pair)] = (len(found.get(key, [])) == 2, len(subkeys) == 2)
-    return result
+    """{pair: (whether its values stayed apart, whether its keys did)}, from an export."""
+    values, subkeys, current = [0] * len(pairs), [0] * len(pairs), None
+    for line in text.split('\r\n'):
+        if section := re.fullmatch(r'\[.*\\P(\d+)(\\[^\\]*)?\]', line):
+            current = None if section.group(2) else int(section.group(1))
+            subkeys[int(section.group(1))] += bool(section.group(2))
+        elif line.startswith('"') and current is not None:
+            values[current] += 1
+    return {frozenset(pair): (values[n] == 2, subkeys[n] == 2) for n, pair in enumerate(pairs)}
 
 
 def partition(group, apart):
@@ -85,22 +78,21 @@ def main():
     program, unicode_folder, wine = Path(sys.argv[1]).resolve(), Path(sys.argv[2]), sys.argv[3:]
     groups = case_groups(unicode_folder)
     pairs = [pair for group in groups for pair in itertools.combinations(group, 2)]
-    text = 'Windows Registry Editor Version 5.00\n\n'
+    text = HEADER
     for n, (a, b) in enumerate(pairs):
         text += f'[{ROOT}\\P{n}]\n"{a}"="{ord(a):X}"\n"{b}"="{ord(b):X}"\n\n'
         text += f'[{ROOT}\\P{n}\\{a}]\n\n[{ROOT}\\P{n}\\{b}]\n\n'
     work = Path(tempfile.mkdtemp())
     try:
         (work / 'names.reg').write_bytes(utf16(text))
-        clear = f'Windows Registry Editor Version 5.00\n\n[-{ROOT}]\n'
-        (work / 'clear.reg').write_bytes(utf16(clear))
+        (work / 'clear.reg').write_bytes(utf16(f'{HEADER}[-{ROOT}]\n'))
         run = lambda *command: subprocess.run(wine + list(command), cwd=work, check=True,
                                               stdin=subprocess.DEVNULL, capture_output=True)
         run('reg', 'import', 'clear.reg')
         run('reg', 'import', 'names.reg')
         run('reg', 'export', ROOT, 'exported.reg', '/y')
         run('reg', 'import', 'clear.reg')
-        wine_kept = outcomes((work / 'exported.reg').read_bytes()[2:].decode('utf-16-le'), pairs)
+        wine_kept = outcomes(exported(work / 'exported.reg'), pairs)
 
         # The Linux program writes one value, so that it saves the store that holds the names.
         shutil.copy(program, work / 'RegistryUpdate')
@@ -112,11 +104,9 @@ def main():
             'type="T"><RegistryData><Firmware version="1"><Key voltsMode="A" Filename="a"/>'
             '</Firmware></RegistryData></Device></Meters>')
         subprocess.run([str(work / 'RegistryUpdate'), 'meters.xml'], cwd=work, check=True)
-        log = (work / 'registryErrorLog.txt').read_bytes()
-        if log:
+        if log := (work / 'registryErrorLog.txt').read_bytes():
             sys.exit(f'the Linux run logged: {log[:300]!r}')
-        store_kept = outcomes(
-            (work / 'HKEY_LOCAL_MACHINE.reg').read_bytes()[2:].decode('utf-16-le'), pairs)
+        store_kept = outcomes(exported(work / 'HKEY_LOCAL_MACHINE.reg'), pairs)
     finally:
         shutil.rmtree(work, ignore_errors=True)
 
