@@ -4,18 +4,19 @@
 # time measures the reliability checks); "windows" for the cross build of the shipped 32-bit
 # program and 32-bit Wine; "windows64" for the cross build of the shipped program and of the
 # 64-bit test build, and 64-bit Wine, on a host that runs no 32-bit code
-# (scripts/windows-test-build.sh tells which); "plot" for bench/plot.sh.
+# (scripts/windows-test-build.sh tells which); "plot" for bench/plot.sh. Both Windows sets take
+# Unicode's data, against which the store's names are checked with Wine.
 set -euo pipefail
 
 packages=(cmake g++ make libxml2-dev libutfcpp-dev libboost-regex1.81-dev libgtest-dev googletest
           python3 time libxml2-utils)
-# What the package and the installer examples are made and checked with.
-installers=(wixl nsis unzip)
+# What the package and the installer examples are made and checked with, and Unicode's data.
+windows_tests=(wixl nsis unzip unicode-data)
 for set in "$@"; do
     case "$set" in
     native) ;;
-    windows) packages+=(g++-mingw-w64-i686 wine wine32:i386 "${installers[@]}") ;;
-    windows64) packages+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 "${installers[@]}") ;;
+    windows) packages+=(g++-mingw-w64-i686 wine wine32:i386 "${windows_tests[@]}") ;;
+    windows64) packages+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 "${windows_tests[@]}") ;;
     plot) packages+=(gnuplot-nox) ;;
     *) echo "usage: $0 [native|windows|windows64|plot ...]" >&2; exit 2 ;;
     esac

@@ -5,6 +5,7 @@
 #include "store/store_error.h"
 #include "store/unicode_text.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace modRegistryUpdate::store {
@@ -13,9 +14,13 @@ namespace {
 /// The file's text as UTF-8; notes its encoding in the store. An empty file stays new.
 std::string decodeFile(const std::string& bytes, KeyTree& store) {
     if (bytes.compare(0, 2, utf16Mark) == 0) {
+        // Any sequence of whole units is text a registry can hold, a lone surrogate included;
+        // only half a unit at the end cannot be read.
         std::string utf8;
         if (!utf16leToUtf8(bytes.data() + 2, bytes.size() - 2, utf8))
-            throw StoreError("line 1: the file is not valid UTF-16");
+            throw StoreError("line " +
+                             std::to_string(std::count(utf8.begin(), utf8.end(), '\n') + 1) +
+                             ": the file ends in half a UTF-16 character");
         return utf8;
     }
     if (bytes.compare(0, 3, utf8Mark) == 0) {

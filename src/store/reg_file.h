@@ -10,7 +10,7 @@ namespace modRegistryUpdate::store {
 
 /// Reads a registry export of HKEY_LOCAL_MACHINE, UTF-8 or UTF-16LE with a byte-order mark,
 /// into an empty store, noting the encoding. An empty file is an empty registry. Text that cannot
-/// be read raises a StoreError naming the line (1 for the file as a whole).
+/// be read raises a StoreError naming the line where the fault stands.
 void readRegFile(const std::string& bytes, KeyTree& store);
 
 /// The store as a registry export file, handed to `write` piece by piece: in the store's

@@ -1,13 +1,13 @@
-// Conversions go through utfcpp; by hand is only the rule it has no call for: a byte that does
-// not start a valid UTF-8 character is kept as it is, one byte at a time.
+// Conversions go through utfcpp; by hand are only the rules it has no call for: a lone surrogate
+// kept as its three bytes, and a byte that does not start a valid UTF-8 character kept as it is,
+// one byte at a time.
 #include "store/unicode_text.h"
 
 #include <algorithm>
-#include <clocale>
+#include <array>
 #include <cstdint>
-#include <cwctype>
 #include <iterator>
-#include <locale.h>
+#include <memory>
 #include <utf8.h>
 
 namespace modRegistryUpdate::store {
@@ -15,13 +15,21 @@ namespace {
 
 constexpr char32_t invalid = 0xFFFFFFFF;
 
-/// Decodes one character at `pos` and advances past it; `invalid` for a malformed sequence,
-/// after advancing one byte.
+/// Decodes one character or lone surrogate at `pos` and advances past it; `invalid` for any
+/// other malformed sequence, after advancing one byte.
 char32_t decode(std::string_view text, std::size_t& pos) {
     const char* start = text.data() + pos;
     const char* end = text.data() + std::min(text.size(), pos + 4);
     // The first sequence is valid exactly when the first invalid one starts later.
     if (utf8::find_invalid(start, end) == start) {
+        const auto byte = [&](std::size_t i) {
+            return static_cast<unsigned char>(start[i]);
+        };
+        if (end - start >= 3 && byte(0) == 0xED && byte(1) >= 0xA0 && byte(1) <= 0xBF &&
+            byte(2) >= 0x80 && byte(2) <= 0xBF) {
+            pos += 3;
+            return 0xD000 | (byte(1) & 0x3F) << 6 | (byte(2) & 0x3F);
+        }
         ++pos;
         return invalid;
     }
@@ -31,22 +39,26 @@ char32_t decode(std::string_view text, std::size_t& pos) {
     return code;
 }
 
-void encode(char32_t code, std::string& out) {
-    utf8::unchecked::append(code, std::back_inserter(out));
+/// The units that have an upper case, from Unicode's data (see make-upper-case-table.py).
+constexpr std::pair<char16_t, char16_t> upperCasePairs[] = {
+#include "store/upper_case_table.inc"
+};
+
+/// Every unit's upper case, looked up at once.
+const std::array<char16_t, 0x10000>& upperCaseTable() {
+    static const std::unique_ptr<std::array<char16_t, 0x10000>> table = [] {
+        auto made = std::make_unique<std::array<char16_t, 0x10000>>();
+        for (std::size_t unit = 0; unit < made->size(); ++unit)
+            (*made)[unit] = static_cast<char16_t>(unit);
+        for (const auto& [unit, upper] : upperCasePairs)
+            (*made)[unit] = upper;
+        return made;
+    }();
+    return *table;
 }
 
-locale_t unicodeLocale() {
-    static const locale_t locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
-    return locale;
-}
-
-char32_t upperCase(char32_t code) {
-    const locale_t locale = unicodeLocale();
-    return locale ? static_cast<char32_t>(towupper_l(static_cast<wint_t>(code), locale))
-                  : static_cast<char32_t>(towupper(static_cast<wint_t>(code)));
-}
-
-/// The character at `pos` as names compare, advancing past it: in upper case, and a byte that is
+/// The character at `pos` as names compare, advancing past it: a unit in upper case; a character
+/// beyond U+FFFF is two units without an upper case, so it stands for itself; a byte that is
 /// not valid UTF-8 after all characters, by its value.
 char32_t foldedAt(std::string_view text, std::size_t& pos) {
     const auto byte = static_cast<unsigned char>(text[pos]);
@@ -55,25 +67,16 @@ char32_t foldedAt(std::string_view text, std::size_t& pos) {
         return byte >= 'a' && byte <= 'z' ? byte - 'a' + 'A' : byte;
     }
     const char32_t code = decode(text, pos);
-    return code == invalid ? 0x110000 + byte : upperCase(code);
-}
-
-/// UTF-8 text with invalid bytes as UTF-16LE bytes, each invalid sequence made U+FFFD.
-std::string replacedToUtf16le(const std::string& utf8) {
-    std::string valid;
-    utf8::replace_invalid(utf8.begin(), utf8.end(), std::back_inserter(valid), 0xFFFD);
-    std::u16string units;
-    utf8::unchecked::utf8to16(valid.begin(), valid.end(), std::back_inserter(units));
-    std::string result;
-    result.reserve(2 * units.size());
-    for (const char16_t unit : units) {
-        result += static_cast<char>(unit & 0xFF);
-        result += static_cast<char>(unit >> 8);
-    }
-    return result;
+    if (code == invalid)
+        return 0x110000 + byte;
+    return code < 0x10000 ? upperCaseUnit(static_cast<char16_t>(code)) : code;
 }
 
 } // namespace
+
+char16_t upperCaseUnit(char16_t unit) {
+    return upperCaseTable()[unit];
+}
 
 std::string upperCaseUtf8(const std::string& text) {
     std::string result;
@@ -87,30 +90,13 @@ std::string upperCaseUtf8(const std::string& text) {
         }
         const std::size_t start = pos;
         const char32_t code = decode(text, pos);
-        if (code == invalid)
+        if (code == invalid || code >= 0x10000)
             result.append(text, start, pos - start);
         else
-            encode(upperCase(code), result);
+            utf8::unchecked::append(upperCaseUnit(static_cast<char16_t>(code)),
+                                    std::back_inserter(result));
     }
     return result;
-}
-
-int compareFolded(std::string_view left, std::string_view right) {
-    std::size_t l = 0;
-    std::size_t r = 0;
-    while (l < left.size() && r < right.size()) {
-        // Names mostly share long stretches byte for byte; only a difference needs folding.
-        if (left[l] == right[r] && static_cast<unsigned char>(left[l]) < 0x80) {
-            ++l;
-            ++r;
-            continue;
-        }
-        const char32_t a = foldedAt(left, l);
-        const char32_t b = foldedAt(right, r);
-        if (a != b)
-            return a < b ? -1 : 1;
-    }
-    return (l < left.size()) - (r < right.size());
 }
 
 bool equalFolded(std::string_view left, std::string_view right) {
@@ -123,7 +109,19 @@ bool equalFolded(std::string_view left, std::string_view right) {
             static_cast<unsigned char>(right[r]) < 0x80 && foldedAt(left, l) != foldedAt(right, r))
             return false;
     }
-    return compareFolded(left, right) == 0;
+    std::size_t l = 0;
+    std::size_t r = 0;
+    while (l < left.size() && r < right.size()) {
+        // Names mostly share long stretches byte for byte; only a difference needs folding.
+        if (left[l] == right[r] && static_cast<unsigned char>(left[l]) < 0x80) {
+            ++l;
+            ++r;
+            continue;
+        }
+        if (foldedAt(left, l) != foldedAt(right, r))
+            return false;
+    }
+    return l == left.size() && r == right.size();
 }
 
 std::size_t hashFolded(std::string_view text) {
@@ -135,27 +133,47 @@ std::size_t hashFolded(std::string_view text) {
 }
 
 bool utf16leToUtf8(const char* bytes, std::size_t size, std::string& utf8) {
-    if (size % 2 != 0)
-        return false;
-    std::u16string units(size / 2, u'\0');
-    for (std::size_t i = 0; i < units.size(); ++i)
-        units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                         static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
-    utf8.reserve(utf8.size() + units.size());
-    try {
-        utf8::utf16to8(units.begin(), units.end(), std::back_inserter(utf8));
-    } catch (const utf8::exception&) {
-        return false; // a broken surrogate pair
+    const auto unitAt = [bytes](std::size_t i) {
+        return static_cast<char32_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                     static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+    };
+    const std::size_t units = size / 2;
+    utf8.reserve(utf8.size() + units);
+    auto out = std::back_inserter(utf8);
+    for (std::size_t i = 0; i < units; ++i) {
+        char32_t code = unitAt(i);
+        if (code < 0x80) {
+            utf8 += static_cast<char>(code);
+            continue;
+        }
+        if (code >= 0xD800 && code <= 0xDBFF && i + 1 < units && unitAt(i + 1) >= 0xDC00 &&
+            unitAt(i + 1) <= 0xDFFF)
+            code = 0x10000 + ((code - 0xD800) << 10) + (unitAt(++i) - 0xDC00);
+        // A lone surrogate too: written by UTF-8's pattern, which utfcpp's unchecked call follows.
+        out = utf8::unchecked::append(code, out);
     }
-    return true;
+    return size % 2 == 0;
+}
+
+std::string replaceLoneSurrogates(std::string_view utf8) {
+    std::string result;
+    result.reserve(utf8.size());
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const std::size_t start = pos;
+        const char32_t code = decode(utf8, pos);
+        if (code >= 0xD800 && code <= 0xDFFF)
+            result += "\xEF\xBF\xBD";
+        else
+            result.append(utf8, start, pos - start);
+    }
+    return result;
 }
 
 std::string utf8ToUtf16le(const std::string& utf8) {
-    // Valid text, as nearly all is, converts in one pass, straight into room for the most units
-    // it can make: one per byte.
+    // One pass, straight into room for the most units the text can make: one per byte.
     std::string result(2 * utf8.size(), '\0');
     char* out = result.data();
-    const auto put = [&out](char16_t unit) {
+    const auto put = [&out](char32_t unit) {
         *out++ = static_cast<char>(unit & 0xFF);
         *out++ = static_cast<char>(unit >> 8);
     };
@@ -167,13 +185,16 @@ std::string utf8ToUtf16le(const std::string& utf8) {
             continue;
         }
         const char32_t code = decode(utf8, pos);
-        if (code == invalid)
-            return replacedToUtf16le(utf8);
-        if (code < 0x10000) {
-            put(static_cast<char16_t>(code));
+        if (code == invalid) {
+            // One U+FFFD for the invalid sequence: its first byte and the continuation bytes after.
+            put(0xFFFD);
+            while (pos < utf8.size() && (static_cast<unsigned char>(utf8[pos]) & 0xC0) == 0x80)
+                ++pos;
+        } else if (code < 0x10000) {
+            put(code);
         } else {
-            put(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
-            put(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+            put(0xD800 + ((code - 0x10000) >> 10));
+            put(0xDC00 + ((code - 0x10000) & 0x3FF));
         }
     }
     result.resize(static_cast<std::size_t>(out - result.data()));

@@ -17,6 +17,7 @@ HERE = Path(__file__).resolve().parent
 ROOT = 'HKEY_LOCAL_MACHINE'
 COMPONENT = 'SOFTWARE\\Classes\\ProductInfo.ProductInfo'
 CLASS_ID = '{6A0D3C52-8E4B-4F71-9C1D-2B7E5A90F3C4}'
+ASCII_UPPER = {c: c - 32 for c in range(ord('a'), ord('z') + 1)}
 
 
 class Failed(Exception):
@@ -25,8 +26,15 @@ class Failed(Exception):
 
 def decode(data):
     if data.startswith(b'\xff\xfe'):
-        return data[2:].decode('utf-16-le')
+        # A lone surrogate is text too; half a unit at the end, a broken store, is left out.
+        return data[2:len(data) - len(data) % 2].decode('utf-16-le', 'surrogatepass')
     return data.removeprefix(b'\xef\xbb\xbf').decode('utf-8', 'surrogateescape')
+
+
+def fold(name):
+    """The name as the registry compares it, as far as cases need: ASCII letters in upper case.
+    Python's own upper case would merge names the registry keeps apart ('ı' and 'I')."""
+    return name.translate(ASCII_UPPER)
 
 
 def unquote(text):
@@ -67,16 +75,16 @@ def parse_reg(text):
             line += '\n' + lines.pop(0).rstrip()  # a key name with a line break, as Wine writes it
         try:
             if line.startswith('[-'):
-                path = line[2:-1].split('\\', 1)[1].upper()
+                path = fold(line[2:-1].split('\\', 1)[1])
                 keys = {k: v for k, v in keys.items() if k != path and not k.startswith(path + '\\')}
             elif line.startswith('['):
                 parts = line[1:-1].split('\\')[1:]
                 for depth in range(1, len(parts) + 1):
-                    keys.setdefault('\\'.join(parts[:depth]).upper(), ('\\'.join(parts[:depth]), {}))
-                values = keys['\\'.join(parts).upper()][1]
+                    keys.setdefault(fold('\\'.join(parts[:depth])), ('\\'.join(parts[:depth]), {}))
+                values = keys[fold('\\'.join(parts))][1]
             elif line and not line.startswith(';'):
                 name, rest = ('', line[1:]) if line.startswith('@') else unquote(line)
-                values[name.upper()] = (name,) + value_of(rest[1:])
+                values[fold(name)] = (name,) + value_of(rest[1:])
         except (AttributeError, IndexError, TypeError, ValueError):
             raise Failed(f'cannot read this .reg line: {line[:80]}')
     return keys
@@ -84,7 +92,7 @@ def parse_reg(text):
 
 def owned(*texts):
     """The keys SOFTWARE\\<name> (Classes excepted) that these .reg texts name."""
-    found = {m.upper(): m for text in texts
+    found = {fold(m): m for text in texts
              for m in re.findall(r'^\[-?' + ROOT + r'\\(SOFTWARE\\[^\\\]]+)', text, re.M | re.I)}
     return sorted(v for k, v in found.items() if k != 'SOFTWARE\\CLASSES')
 
@@ -93,10 +101,10 @@ def entries(keys, roots):
     """The keys and values under the roots, one comparable line each."""
     lines = []
     for key, (path, values) in keys.items():
-        if any(key == r.upper() or key.startswith(r.upper() + '\\') for r in roots):
+        if any(key == fold(r) or key.startswith(fold(r) + '\\') for r in roots):
             lines.append(f'[{path}]')
             lines += [f'[{path}] {n!r} = {t}:{d!r}' for n, t, d in values.values()]
-    return sorted(lines, key=str.upper)
+    return sorted(lines, key=fold)
 
 
 def diff(expected, actual):

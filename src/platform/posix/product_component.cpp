@@ -16,16 +16,16 @@ public:
         const store::Value* value = store_.findValue(key_, name);
         if (!value)
             return std::nullopt;
+        // A lone surrogate reaches the program as U+FFFD, as Windows hands UTF-16 text over.
         if (value->form == store::DataForm::text)
-            return std::string(value->data);
+            return store::replaceLoneSurrogates(value->data);
         if (value->form == store::DataForm::dword)
             return std::to_string(value->number);
         std::string text;
         if (value->type == store::regSz &&
             store::utf16leToUtf8(value->data.data(), value->data.size(), text)) {
             // Stored text ends with its terminating NUL.
-            text = text.substr(0, text.find('\0'));
-            return text;
+            return store::replaceLoneSurrogates(text.substr(0, text.find('\0')));
         }
         throw Failure("Property \"" + name + "\" of " + programmaticId_ +
                       " is neither text nor a number");
