@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <iterator>
 #include <memory>
-#include <utf8.h>
+#include <utf8cpp/utf8.h>
 
 namespace modRegistryUpdate::store {
 namespace {
