@@ -1,0 +1,27 @@
+# Registers every behaviour case as a test of its own, cases/<name>, run by the one driver
+# against this build's program, so that a failure is named and "ctest -R" picks cases. A case
+# that only one build can show (its file "only") is left to that build. Arguments: the build
+# ("native" or "windows"), the program, then the driver's options. The Windows cases share one
+# Wine prefix, so they run one at a time.
+function(add_case_tests build program)
+    file(GLOB folders LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/*)
+    foreach(folder IN LISTS folders)
+        if(NOT IS_DIRECTORY ${folder})
+            continue()
+        endif()
+        if(EXISTS ${folder}/only)
+            file(STRINGS ${folder}/only only LIMIT_COUNT 1)
+            string(STRIP "${only}" only)
+            if(NOT only STREQUAL build)
+                continue()
+            endif()
+        endif()
+        get_filename_component(name ${folder} NAME)
+        add_test(NAME cases/${name}
+                 COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/run_cases.py
+                         ${program} ${name} ${ARGN})
+        if(build STREQUAL windows)
+            set_tests_properties(cases/${name} PROPERTIES RUN_SERIAL TRUE)
+        endif()
+    endforeach()
+endfunction()
