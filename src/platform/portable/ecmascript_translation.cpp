@@ -74,11 +74,13 @@ Ranges withUpperCase(Ranges ranges) {
 
 // Characters are written as they are, so the matcher reads no escape of a number (reading many
 // of those takes it time growing with the square of the pattern's length); ASCII punctuation and
-// the blank get a backslash, the one escape that makes any of them a plain character.
+// the blank get a backslash, which makes them plain characters, except the four that a backslash
+// makes assertions of in the matcher's syntax and that are plain characters without one.
 void appendCode(std::wstring& out, Code code) {
     const bool asciiPunctuation = code >= 0x20 && code < 0x7F && !(code >= '0' && code <= '9') &&
                                   !(code >= 'A' && code <= 'Z') && !(code >= 'a' && code <= 'z');
-    if (asciiPunctuation)
+    const bool assertionWhenEscaped = code == '<' || code == '>' || code == '\'' || code == '`';
+    if (asciiPunctuation && !assertionWhenEscaped)
         out += L'\\';
     out += static_cast<wchar_t>(code);
 }
