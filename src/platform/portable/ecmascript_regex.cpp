@@ -124,8 +124,12 @@ bool EcmaScriptRegexEngine::test(const std::string& pattern, const std::string& 
         const boost::wregex expression(translation.pattern, boost::regex_constants::perl);
         const std::wstring subject = foldCase(toWide(text));
         stepsAllowed = stepsFor(translation, subject.size());
+        // With somewhere to put the groups: asked only whether there is a match, the matcher
+        // may skip keeping what a lookahead captured and then compare a reference to it wrongly.
+        boost::match_results<StepIterator> groups;
         return boost::regex_search(StepIterator{subject.data()},
-                                   StepIterator{subject.data() + subject.size()}, expression);
+                                   StepIterator{subject.data() + subject.size()}, groups,
+                                   expression);
     } catch (const PatternError& error) {
         throw invalid(pattern, error.what());
     } catch (const boost::regex_error& error) {

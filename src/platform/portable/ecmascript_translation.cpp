@@ -157,7 +157,8 @@ std::size_t countCapturingGroups(const std::wstring& pattern) {
 class Translator {
 public:
     explicit Translator(const std::wstring& pattern)
-        : in_(pattern), capturingGroups_(countCapturingGroups(pattern)) {}
+        : in_(pattern), capturingGroups_(countCapturingGroups(pattern)),
+          closedGroups_(capturingGroups_ + 1, false) {}
 
     Translation run() {
         while (!atEnd())
@@ -223,29 +224,31 @@ private:
     void openGroup() {
         if (openGroups_.size() == deepestGroupNesting)
             throw PatternError("groups nested deeper than " + std::to_string(deepestGroupNesting));
-        bool lookahead = false;
+        OpenGroup group;
         if (peek() != '?') {
             out_ += L'(';
+            group.number = ++groupsOpened_;
         } else if (peek(1) == ':') {
             out_ += L"(?:";
         } else if (peek(1) == '=' || peek(1) == '!') {
             // A lookahead may be repeated here; the outer group lets the matcher repeat it, and
             // the inner one lets it be empty, which the matcher refuses for a bare lookahead.
             out_ += peek(1) == '=' ? L"(?:(?=(?:" : L"(?:(?!(?:";
-            lookahead = true;
+            group.lookahead = true;
         } else {
             throw PatternError("unknown group syntax after \"(?\"");
         }
         if (peek() == '?')
             pos_ += 2;
-        openGroups_.push_back(lookahead);
+        openGroups_.push_back(group);
         quantifiable_ = false;
     }
 
     void closeGroup() {
         if (openGroups_.empty())
             throw PatternError("unmatched closing parenthesis");
-        out_ += openGroups_.back() ? L")))" : L")";
+        out_ += openGroups_.back().lookahead ? L")))" : L")";
+        closedGroups_[openGroups_.back().number] = true;
         openGroups_.pop_back();
         quantifiable_ = true;
     }
@@ -317,15 +320,25 @@ private:
             Code group = 0;
             readNumber(group);
             if (group <= capturingGroups_) {
-                // A group that took no part in the match matches the empty text.
-                out_ += L"(?(" + std::to_wstring(group) + L")\\g{" + std::to_wstring(group) + L"})";
-                quantifiable_ = true;
-                backReferences_ = true;
+                backReference(group);
                 return;
             }
             pos_ = start + 1;
         }
         return atom(characterEscape(e));
+    }
+
+    /// A group that took no part in the match matches the empty text. So does one that has not
+    /// closed yet where the reference stands (it stands before or inside the group): any value
+    /// it could hold there is cleared again when a repeat around both starts its next round.
+    void backReference(Code group) {
+        quantifiable_ = true;
+        if (!closedGroups_[group]) {
+            out_ += L"(?:)";
+            return;
+        }
+        out_ += L"(?(" + std::to_wstring(group) + L")\\g{" + std::to_wstring(group) + L"})";
+        backReferences_ = true;
     }
 
     /// The set a class escape stands for, or nothing for another escape.
@@ -463,7 +476,14 @@ private:
     const std::size_t capturingGroups_;
     std::size_t pos_ = 0;
     std::wstring out_;
-    std::vector<bool> openGroups_;
+    struct OpenGroup {
+        bool lookahead = false;
+        /// Its number when it captures, or 0.
+        std::size_t number = 0;
+    };
+    std::vector<OpenGroup> openGroups_;
+    std::size_t groupsOpened_ = 0;
+    std::vector<bool> closedGroups_;
     bool quantifiable_ = false;
     bool backReferences_ = false;
 };
