@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, what the builds and their tests need and the machine lacks:
-# "native" for the Linux program (python3 runs the behaviour cases, time measures the reliability
-# checks); "windows" also for the cross build of the shipped 32-bit program and 32-bit Wine;
+# "native" for the Linux program (python3 runs the behaviour cases and makes the letter-case table
+# from unicode-data, nodejs is the reference for patterns, time measures the reliability checks); "windows" also for the cross build of the shipped 32-bit program and 32-bit Wine;
 # "windows64" for the cross build of the shipped program and of the 64-bit test build, and
 # 64-bit Wine, on a host that runs no 32-bit code (scripts/windows-test-build.sh tells which).
 set -euo pipefail
 
 packages=(cmake g++ make libxml2-dev libutfcpp-dev libboost-regex1.81-dev libgtest-dev googletest
-          python3 time libxml2-utils)
+          python3 time libxml2-utils unicode-data nodejs)
 case "${1:-native}" in
 native) ;;
 windows) packages+=(g++-mingw-w64-i686 wine wine32:i386) ;;

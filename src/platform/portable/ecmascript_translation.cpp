@@ -59,15 +59,37 @@ Ranges complement(const Ranges& ranges) {
     return result;
 }
 
-/// The set with the upper-case form of each ASCII lower-case letter in it added, so that it
-/// matches a case-folded subject as the set ignoring case would.
-Ranges withUpperCase(Ranges ranges) {
+/// A character and the one it stands for when letter case is ignored, for every character whose
+/// form is another, in order: its upper case when that is one UTF-16 unit and not an ASCII
+/// letter for a character beyond ASCII. Only characters below U+10000 have one, as where
+/// characters are UTF-16 units.
+struct CaseForm {
+    Code character;
+    Code form;
+};
+constexpr CaseForm caseForms[] = {
+#include "case_table.inc"
+};
+
+const CaseForm* firstCaseFormFrom(Code code) {
+    return std::lower_bound(
+        std::begin(caseForms), std::end(caseForms), code,
+        [](const CaseForm& form, Code value) { return form.character < value; });
+}
+
+Code caseForm(Code code) {
+    const CaseForm* found = firstCaseFormFrom(code);
+    return found != std::end(caseForms) && found->character == code ? found->form : code;
+}
+
+/// The set with the case form of each of its characters added, so that it matches a subject
+/// passed through foldCase as the set ignoring case would.
+Ranges withCaseForms(Ranges ranges) {
     const std::size_t count = ranges.size();
     for (std::size_t i = 0; i < count; ++i) {
-        const Code first = std::max<Code>(ranges[i].first, 'a');
-        const Code last = std::min<Code>(ranges[i].second, 'z');
-        if (first <= last)
-            ranges.emplace_back(first - 'a' + 'A', last - 'a' + 'A');
+        for (const CaseForm* form = firstCaseFormFrom(ranges[i].first);
+             form != std::end(caseForms) && form->character <= ranges[i].second; ++form)
+            ranges.emplace_back(form->form, form->form);
     }
     return normalized(std::move(ranges));
 }
@@ -118,6 +140,11 @@ void appendSet(std::wstring& out, const Ranges& ranges) {
     out += ranges.size() > largestMatcherSet ? L")" : L"";
 }
 
+/// Whether the set is one character (a class escape never is).
+bool isCharacter(const Ranges& ranges) {
+    return ranges.size() == 1 && ranges[0].first == ranges[0].second;
+}
+
 bool isDigit(Code code) {
     return code >= '0' && code <= '9';
 }
@@ -130,10 +157,6 @@ int hexValue(Code code) {
     if (code >= 'a' && code <= 'f')
         return static_cast<int>(code - 'a' + 10);
     return -1;
-}
-
-Code upperCaseAscii(Code code) {
-    return code >= 'a' && code <= 'z' ? code - 'a' + 'A' : code;
 }
 
 /// How many capturing groups the pattern opens: a back-reference is one only up to this number.
@@ -177,7 +200,7 @@ private:
     Code next() { return static_cast<Code>(in_[pos_++]); }
 
     void atom(Code code) {
-        appendCode(out_, upperCaseAscii(code));
+        appendCode(out_, caseForm(code));
         quantifiable_ = true;
     }
     void atom(const Ranges& ranges) {
@@ -225,6 +248,7 @@ private:
         if (openGroups_.size() == deepestGroupNesting)
             throw PatternError("groups nested deeper than " + std::to_string(deepestGroupNesting));
         OpenGroup group;
+        group.groupsBefore = groupsOpened_;
         if (peek() != '?') {
             out_ += L'(';
             group.number = ++groupsOpened_;
@@ -235,6 +259,7 @@ private:
             // the inner one lets it be empty, which the matcher refuses for a bare lookahead.
             out_ += peek(1) == '=' ? L"(?:(?=(?:" : L"(?:(?!(?:";
             group.lookahead = true;
+            group.negative = peek(1) == '!';
         } else {
             throw PatternError("unknown group syntax after \"(?\"");
         }
@@ -247,9 +272,14 @@ private:
     void closeGroup() {
         if (openGroups_.empty())
             throw PatternError("unmatched closing parenthesis");
-        out_ += openGroups_.back().lookahead ? L")))" : L")";
-        closedGroups_[openGroups_.back().number] = true;
+        const OpenGroup group = openGroups_.back();
         openGroups_.pop_back();
+        out_ += group.lookahead ? L")))" : L")";
+        closedGroups_[group.number] = true;
+        // A negative lookahead ends only where its content failed, so no group in it has a value
+        // after it: references to them match the empty text, as to groups not yet closed.
+        if (group.negative)
+            std::fill(closedGroups_.begin() + group.groupsBefore + 1, closedGroups_.end(), false);
         quantifiable_ = true;
     }
 
@@ -329,7 +359,7 @@ private:
     }
 
     /// A group that took no part in the match matches the empty text. So does one that has not
-    /// closed yet where the reference stands (it stands before or inside the group): any value
+    /// closed where the reference stands (it stands before or inside the group): any value
     /// it could hold there is cleared again when a repeat around both starts its next round.
     void backReference(Code group) {
         quantifiable_ = true;
@@ -429,47 +459,38 @@ private:
                 ++pos_;
                 break;
             }
-            Ranges low;
-            const Code first = classAtom(low);
-            if (low.empty() && peek() == '-' && peek(1) != ']' && pos_ + 1 < in_.size()) {
+            Ranges low = classAtom();
+            if (peek() == '-' && peek(1) != ']' && pos_ + 1 < in_.size()) {
                 ++pos_;
-                Ranges high;
-                const Code last = classAtom(high);
-                if (high.empty()) {
-                    if (last < first)
+                Ranges high = classAtom();
+                if (isCharacter(low) && isCharacter(high)) {
+                    if (high[0].first < low[0].first)
                         throw PatternError("range out of order in character class");
-                    ranges.emplace_back(first, last);
+                    ranges.emplace_back(low[0].first, high[0].first);
                     continue;
                 }
-                // A range to a class escape is a dash between the two.
-                ranges.emplace_back(first, first);
+                // A range with a class escape at either end is both ends and a dash.
                 ranges.emplace_back('-', '-');
                 ranges.insert(ranges.end(), high.begin(), high.end());
-                continue;
             }
-            if (low.empty())
-                ranges.emplace_back(first, first);
             ranges.insert(ranges.end(), low.begin(), low.end());
         }
-        ranges = withUpperCase(normalized(std::move(ranges)));
+        ranges = withCaseForms(normalized(std::move(ranges)));
         return negated ? complement(ranges) : ranges;
     }
 
-    /// One member of a class: a character, or the set of a class escape placed in `set`.
-    Code classAtom(Ranges& set) {
+    /// One member of a class: a character, or the set of a class escape.
+    Ranges classAtom() {
         const Code c = next();
         if (c != '\\')
-            return c;
+            return {{c, c}};
         if (atEnd())
             throw PatternError("backslash at the end");
         const Code e = next();
-        if (const Ranges* ranges = classEscape(e)) {
-            set = *ranges;
-            return 0;
-        }
-        if (e == 'b')
-            return 0x08;
-        return characterEscape(e);
+        if (const Ranges* ranges = classEscape(e))
+            return *ranges;
+        const Code code = e == 'b' ? 0x08 : characterEscape(e);
+        return {{code, code}};
     }
 
     const std::wstring& in_;
@@ -478,8 +499,11 @@ private:
     std::wstring out_;
     struct OpenGroup {
         bool lookahead = false;
+        bool negative = false;
         /// Its number when it captures, or 0.
         std::size_t number = 0;
+        /// How many capturing groups opened before it.
+        std::size_t groupsBefore = 0;
     };
     std::vector<OpenGroup> openGroups_;
     std::size_t groupsOpened_ = 0;
@@ -496,7 +520,7 @@ Translation translateEcmaScript(const std::wstring& pattern) {
 
 std::wstring foldCase(std::wstring text) {
     for (wchar_t& c : text)
-        c = static_cast<wchar_t>(upperCaseAscii(static_cast<Code>(c)));
+        c = static_cast<wchar_t>(caseForm(static_cast<Code>(c)));
     return text;
 }
 

@@ -17,8 +17,8 @@ constexpr std::size_t deepestGroupNesting = 100;
 
 /// An ECMAScript pattern (with the web's lenient reading: an escape with no meaning matches its
 /// character, a brace that starts no repeat count is itself) rewritten in Boost.Regex's perl
-/// syntax so that it matches exactly what ECMAScript matches, ignoring ASCII letter case, against
-/// a subject passed through foldCase. Characters are wchar_t units. Syntax ECMAScript lacks,
+/// syntax so that it matches exactly what ECMAScript matches, ignoring letter case, against a
+/// subject passed through foldCase. Characters are wchar_t units. Syntax ECMAScript lacks,
 /// such as possessive repeats, inline modifiers, named groups or lookbehind, raises PatternError.
 struct Translation {
     std::wstring pattern;
@@ -27,7 +27,8 @@ struct Translation {
 };
 Translation translateEcmaScript(const std::wstring& pattern);
 
-/// The subject as the translated pattern expects it: ASCII letters in upper case.
+/// The subject as the translated pattern expects it: each character in the form it takes when
+/// letter case is ignored (its upper case, mostly).
 std::wstring foldCase(std::wstring text);
 
 } // namespace modRegistryUpdate
