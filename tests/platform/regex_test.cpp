@@ -15,6 +15,10 @@ TEST(EcmaScriptRegex, NoPatternHangsOrExhaustsTheStack) {
     EXPECT_THROW(regex.test(std::string(101, '(') + "A" + std::string(101, ')'), "A"), Failure);
     EXPECT_THROW(regex.test(std::string(100000, '(') + "A" + std::string(100000, ')'), "A"),
                  Failure);
+    std::string lookaheads = "Z";
+    for (int i = 0; i < 16; ++i)
+        lookaheads = "(?=.*" + lookaheads + ")";
+    EXPECT_THROW(regex.test(lookaheads, "METER SUITE PROFESSIONAL"), Failure);
     EXPECT_TRUE(regex.test("(A)\\1", "AA"));
     EXPECT_THROW(regex.test("A{2222222222222222222}", "A"), Failure);
     EXPECT_THROW(regex.test("A{1,2222222222222222222}", "A"), Failure);
