@@ -2,18 +2,14 @@
 
 #include <cstddef>
 
-namespace modRegistryUpdate {
-/// How many steps the current match may take, set before each. Boost reads its step limit from
-/// a macro, and naming this there lets every match have its own; the program has one thread.
-static std::ptrdiff_t stepsAllowed = 0;
-} // namespace modRegistryUpdate
-
 // Header-only, without the rest of Boost; the standard library's locale on every build rather
 // than Windows' own, so the builds read a pattern alike; the matcher gives up after the steps
-// allowed, whatever the pattern's length (see StepIterator).
+// allowed, whatever the pattern's length. Boost reads that limit from this macro inside its
+// matcher, where `last` is the end of the subject: the end StepIterator carries each match's own
+// limit, so no state outlives a match.
 #define BOOST_REGEX_STANDALONE
 #define BOOST_REGEX_USE_CPP_LOCALE
-#define BOOST_REGEX_MAX_STATE_COUNT ::modRegistryUpdate::stepsAllowed
+#define BOOST_REGEX_MAX_STATE_COUNT (last.stepsAllowed)
 #include <boost/regex.hpp>
 #include <utf8cpp/utf8.h>
 
@@ -49,18 +45,20 @@ struct StepIterator {
     using reference = const wchar_t&;
 
     const wchar_t* at = nullptr;
+    /// How many steps a match that ends here may take; only the end iterator's is read.
+    std::ptrdiff_t stepsAllowed = 0;
 
     reference operator*() const { return *at; }
     StepIterator& operator++() {
         ++at;
         return *this;
     }
-    StepIterator operator++(int) { return StepIterator{at++}; }
+    StepIterator operator++(int) { return StepIterator{at++, stepsAllowed}; }
     StepIterator& operator--() {
         --at;
         return *this;
     }
-    StepIterator operator--(int) { return StepIterator{at--}; }
+    StepIterator operator--(int) { return StepIterator{at--, stepsAllowed}; }
     bool operator==(StepIterator other) const { return at == other.at; }
     bool operator!=(StepIterator other) const { return at != other.at; }
 };
@@ -123,12 +121,12 @@ bool EcmaScriptRegexEngine::test(const std::string& pattern, const std::string& 
         const Translation translation = translateEcmaScript(toWide(pattern));
         const boost::wregex expression(translation.pattern, boost::regex_constants::perl);
         const std::wstring subject = foldCase(toWide(text));
-        stepsAllowed = stepsFor(translation, subject.size());
         // With somewhere to put the groups: asked only whether there is a match, the matcher
         // may skip keeping what a lookahead captured and then compare a reference to it wrongly.
         boost::match_results<StepIterator> groups;
-        return boost::regex_search(StepIterator{subject.data()},
-                                   StepIterator{subject.data() + subject.size()}, groups,
+        const std::ptrdiff_t steps = stepsFor(translation, subject.size());
+        return boost::regex_search(StepIterator{subject.data(), steps},
+                                   StepIterator{subject.data() + subject.size(), steps}, groups,
                                    expression);
     } catch (const PatternError& error) {
         throw invalid(pattern, error.what());
