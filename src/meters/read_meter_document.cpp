@@ -2,6 +2,7 @@
 
 #include "meters/meter_document.h"
 #include "meters/parse_nodes.h"
+#include "pattern/ecmascript_regex.h"
 #include "product/product_identity.h"
 #include "run/document_path.h"
 #include "run/failure.h"
@@ -13,10 +14,10 @@ namespace {
 
 /// Whether the product's pattern is found anywhere in the text, letter case ignored. An invalid
 /// pattern raises a Failure that says where its product stands, as a missing attribute's does.
-bool productNameMatches(Module& module, const XmlNode& product, const std::string& pattern,
+bool productNameMatches(const XmlNode& product, const std::string& pattern,
                         const std::string& text) {
     try {
-        return module.platform.regex.test(pattern, text);
+        return ecmaScriptTest(pattern, text);
     } catch (const Failure& failure) {
         throw Failure(failure.what() + std::string(" at ") + product.locationPath());
     }
@@ -30,7 +31,7 @@ void processProducts(Module& module, MeterDocument& document) {
     const std::string subject = runtime.upperCase(readProductName(module));
     for (const auto& product : document.xml->selectNodes("//Meters/Product")) {
         const std::string pattern = runtime.upperCase(readAttribute(*product, "name").toText());
-        if (!productNameMatches(module, *product, pattern, subject))
+        if (!productNameMatches(*product, pattern, subject))
             continue;
         for (const auto& includeKey : product->selectNodes("./IncludeKey"))
             parseNodes(module, document, *includeKey);

@@ -6,7 +6,7 @@
 #include <iostream>
 #include <string>
 
-#include "platform/portable/ecmascript_regex.h"
+#include "pattern/ecmascript_regex.h"
 #include "run/failure.h"
 
 namespace {
@@ -21,12 +21,13 @@ std::string fromHex(const std::string& hex) {
 } // namespace
 
 int main() {
-    modRegistryUpdate::EcmaScriptRegexEngine regex;
     std::string pattern;
     std::string name;
     while (std::cin >> pattern >> name) {
         try {
-            std::cout << (regex.test(fromHex(pattern), fromHex(name)) ? "match" : "no match");
+            std::cout << (modRegistryUpdate::ecmaScriptTest(fromHex(pattern), fromHex(name))
+                              ? "match"
+                              : "no match");
         } catch (const modRegistryUpdate::Failure& failure) {
             std::cout << "invalid " << failure.what();
         }

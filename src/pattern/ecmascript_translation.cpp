@@ -2,7 +2,9 @@
 // syntax whose meaning is the same on every build: every character set is spelt out as ranges of
 // characters, so neither the locale nor the width of wchar_t changes what \w, \s or a dot match,
 // and nothing of Boost's own syntax can be reached from a document.
-#include "platform/portable/ecmascript_translation.h"
+#include "pattern/ecmascript_translation.h"
+
+#include "pattern/character_sets.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -12,87 +14,16 @@
 namespace modRegistryUpdate {
 namespace {
 
-using Code = std::uint32_t;
-using Ranges = std::vector<std::pair<Code, Code>>;
-
-constexpr Code lastCode = sizeof(wchar_t) == 2 ? 0xFFFF : 0x10FFFF;
 constexpr Code largestRepeatCount = 100000;
 // The matcher tries a set's ranges one by one within a single step, so a large set is written as
 // a choice between small ones: each is a step of its own, and the step limit bounds the time.
 constexpr std::size_t largestMatcherSet = 16;
-
-const Ranges digits{{'0', '9'}};
-const Ranges wordCharacters{{'0', '9'}, {'A', 'Z'}, {'_', '_'}, {'a', 'z'}};
-const Ranges whiteSpace{{0x09, 0x0D},     {0x20, 0x20},     {0xA0, 0xA0},     {0x1680, 0x1680},
-                        {0x180E, 0x180E}, {0x2000, 0x200A}, {0x2028, 0x2029}, {0x202F, 0x202F},
-                        {0x205F, 0x205F}, {0x3000, 0x3000}};
-const Ranges lineTerminators{{0x0A, 0x0A}, {0x0D, 0x0D}, {0x2028, 0x2029}};
 
 // Word boundaries by lookaround over the ASCII word characters, as ECMAScript defines them.
 const wchar_t* const wordBoundary = L"(?:(?<=[0-9A-Z_a-z])(?![0-9A-Z_a-z])|"
                                     L"(?<![0-9A-Z_a-z])(?=[0-9A-Z_a-z]))";
 const wchar_t* const notWordBoundary = L"(?:(?<=[0-9A-Z_a-z])(?=[0-9A-Z_a-z])|"
                                        L"(?<![0-9A-Z_a-z])(?![0-9A-Z_a-z]))";
-
-Ranges normalized(Ranges ranges) {
-    std::sort(ranges.begin(), ranges.end());
-    Ranges merged;
-    for (const auto& range : ranges) {
-        if (!merged.empty() && range.first <= merged.back().second + 1)
-            merged.back().second = std::max(merged.back().second, range.second);
-        else
-            merged.push_back(range);
-    }
-    return merged;
-}
-
-Ranges complement(const Ranges& ranges) {
-    Ranges result;
-    Code next = 0;
-    for (const auto& range : ranges) {
-        if (range.first > next)
-            result.emplace_back(next, range.first - 1);
-        next = range.second + 1;
-    }
-    if (next <= lastCode)
-        result.emplace_back(next, lastCode);
-    return result;
-}
-
-/// A character and the one it stands for when letter case is ignored, for every character whose
-/// form is another, in order: its upper case when that is one UTF-16 unit and not an ASCII
-/// letter for a character beyond ASCII. Only characters below U+10000 have one, as where
-/// characters are UTF-16 units.
-struct CaseForm {
-    Code character;
-    Code form;
-};
-constexpr CaseForm caseForms[] = {
-#include "case_table.inc"
-};
-
-const CaseForm* firstCaseFormFrom(Code code) {
-    return std::lower_bound(
-        std::begin(caseForms), std::end(caseForms), code,
-        [](const CaseForm& form, Code value) { return form.character < value; });
-}
-
-Code caseForm(Code code) {
-    const CaseForm* found = firstCaseFormFrom(code);
-    return found != std::end(caseForms) && found->character == code ? found->form : code;
-}
-
-/// The set with the case form of each of its characters added, so that it matches a subject
-/// passed through foldCase as the set ignoring case would.
-Ranges withCaseForms(Ranges ranges) {
-    const std::size_t count = ranges.size();
-    for (std::size_t i = 0; i < count; ++i) {
-        for (const CaseForm* form = firstCaseFormFrom(ranges[i].first);
-             form != std::end(caseForms) && form->character <= ranges[i].second; ++form)
-            ranges.emplace_back(form->form, form->form);
-    }
-    return normalized(std::move(ranges));
-}
 
 // Characters are written as they are, so the matcher reads no escape of a number (reading many
 // of those takes it time growing with the square of the pattern's length); ASCII punctuation and
@@ -138,11 +69,6 @@ void appendSet(std::wstring& out, const Ranges& ranges) {
         out += L']';
     }
     out += ranges.size() > largestMatcherSet ? L")" : L"";
-}
-
-/// Whether the set is one character (a class escape never is).
-bool isCharacter(const Ranges& ranges) {
-    return ranges.size() == 1 && ranges[0].first == ranges[0].second;
 }
 
 bool isDigit(Code code) {

@@ -1,4 +1,4 @@
-#include "platform/portable/ecmascript_regex.h"
+#include "pattern/ecmascript_regex.h"
 
 #include <cstddef>
 
@@ -15,7 +15,7 @@
 
 #include <iterator>
 
-#include "platform/portable/ecmascript_translation.h"
+#include "pattern/ecmascript_translation.h"
 #include "run/failure.h"
 
 namespace modRegistryUpdate {
@@ -112,7 +112,7 @@ Failure invalid(const std::string& pattern, const std::string& reason) {
 
 } // namespace
 
-bool EcmaScriptRegexEngine::test(const std::string& pattern, const std::string& text) {
+bool ecmaScriptTest(const std::string& pattern, const std::string& text) {
     const std::string validPattern = utf8::replace_invalid(pattern);
     if (static_cast<std::size_t>(
             utf8::unchecked::distance(validPattern.begin(), validPattern.end())) > longestPattern)
