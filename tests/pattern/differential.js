@@ -30,6 +30,8 @@ const recognisers = {
   'Upper-casing': () => false,
   'Captures of an earlier round': repeatedCapture,
   'An empty round': repeatedCapture,
+  'An empty round made by an assertion': (c) =>
+    /\)[*+{]/.test(c.pattern) && /\\B|\(\?[=!]|\^|\$/.test(c.pattern),
   // The reference's letters beyond Unicode 15, where its version is later.
   'Letter case as Unicode 15': (c) => /[\u019B\u0264\u1C8A\uA7CB-\uA7DC]/.test(c.pattern + c.name),
 };
