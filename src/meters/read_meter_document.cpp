@@ -2,6 +2,7 @@
 
 #include "meters/meter_document.h"
 #include "meters/parse_nodes.h"
+#include "pattern/ecmascript_regex.h"
 #include "product/product_identity.h"
 #include "run/document_path.h"
 #include "run/failure.h"
@@ -11,10 +12,15 @@
 namespace modRegistryUpdate {
 namespace {
 
-/// Whether the pattern is found anywhere in the text, letter case ignored. An invalid pattern
-/// raises a Failure.
-bool productNameMatches(Module& module, const std::string& pattern, const std::string& text) {
-    return module.platform.regex.test(pattern, text);
+/// Whether the product's pattern is found anywhere in the text, letter case ignored. An invalid
+/// pattern raises a Failure that says where its product stands, as a missing attribute's does.
+bool productNameMatches(const XmlNode& product, const std::string& pattern,
+                        const std::string& text) {
+    try {
+        return ecmaScriptTest(pattern, text);
+    } catch (const Failure& failure) {
+        throw Failure(failure.what() + std::string(" at ") + product.locationPath());
+    }
 }
 
 /// Builds every include of every `Product` whose name pattern matches the installed product's
@@ -25,7 +31,7 @@ void processProducts(Module& module, MeterDocument& document) {
     const std::string subject = runtime.upperCase(readProductName(module));
     for (const auto& product : document.xml->selectNodes("//Meters/Product")) {
         const std::string pattern = runtime.upperCase(readAttribute(*product, "name").toText());
-        if (!productNameMatches(module, pattern, subject))
+        if (!productNameMatches(*product, pattern, subject))
             continue;
         for (const auto& includeKey : product->selectNodes("./IncludeKey"))
             parseNodes(module, document, *includeKey);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/product_component.h"
-#include "platform/regex.h"
 #include "platform/registry.h"
 #include "platform/runtime.h"
 #include "platform/text_log.h"
@@ -14,7 +13,6 @@ struct Platform {
     Runtime& runtime;
     TextLogFactory& logs;
     XmlService& xml;
-    RegexEngine& regex;
     ProductComponentFactory& products;
     Registry& registry;
 };

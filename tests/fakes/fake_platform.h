@@ -5,7 +5,6 @@
 // open. Each records what the logic asked of it.
 
 #include "platform/platform.h"
-#include "platform/portable/ecmascript_regex.h"
 
 #include <map>
 #include <memory>
@@ -68,10 +67,9 @@ struct FakePlatform {
     FakeRuntime runtime;
     FakeTextLogFactory logs;
     FakeXmlService xml;
-    EcmaScriptRegexEngine regex;
     FakeProductFactory products;
     FakeRegistry registry;
-    Platform platform{runtime, logs, xml, regex, products, registry};
+    Platform platform{runtime, logs, xml, products, registry};
 };
 
 } // namespace modRegistryUpdate::fakes

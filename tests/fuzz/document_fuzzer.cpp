@@ -36,11 +36,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     runtime.arguments = documentPath;
     fakes::FakeTextLogFactory logs;
     posix::LibXmlService xml;
-    EcmaScriptRegexEngine regex;
     fakes::FakeProductFactory products;
     products.properties["ProductName"] = productName;
     fakes::FakeRegistry registry;
-    Platform platform{runtime, logs, xml, regex, products, registry};
+    Platform platform{runtime, logs, xml, products, registry};
     runRegistryUpdate(platform);
     if (!runtime.unlogged.empty() || registry.openHandles != 0)
         __builtin_trap();

@@ -5,16 +5,16 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/portable/ecmascript_regex.h"
+#include "pattern/ecmascript_regex.h"
 #include "run/failure.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);
     const std::size_t lineEnd = input.find('\n');
-    modRegistryUpdate::EcmaScriptRegexEngine regex;
     try {
-        regex.test(input.substr(0, lineEnd),
-                   lineEnd == std::string::npos ? std::string() : input.substr(lineEnd + 1));
+        modRegistryUpdate::ecmaScriptTest(input.substr(0, lineEnd),
+                                          lineEnd == std::string::npos ? std::string()
+                                                                       : input.substr(lineEnd + 1));
     } catch (const modRegistryUpdate::Failure&) {
     }
     return 0;

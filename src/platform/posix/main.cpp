@@ -1,5 +1,4 @@
 #include "platform/platform.h"
-#include "platform/portable/ecmascript_regex.h"
 #include "platform/posix/product_component.h"
 #include "platform/posix/registry.h"
 #include "platform/posix/runtime.h"
@@ -22,10 +21,9 @@ int main(int argc, char** argv) {
     store::Store store([&runtime] { return runtime.pathBesideProgram(store::storeFileName); });
     posix::PosixTextLogFactory logs;
     posix::LibXmlService xml;
-    EcmaScriptRegexEngine regex;
     posix::StoreProductComponentFactory products(store);
     posix::StoreRegistry registry(store);
-    Platform platform{runtime, logs, xml, regex, products, registry};
+    Platform platform{runtime, logs, xml, products, registry};
     runRegistryUpdate(platform);
     return 0;
 }

@@ -1,5 +1,4 @@
 #include "platform/platform.h"
-#include "platform/portable/ecmascript_regex.h"
 #include "platform/windows/product_component.h"
 #include "platform/windows/registry.h"
 #include "platform/windows/runtime.h"
@@ -20,10 +19,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         windows::WinRuntime runtime;
         windows::WinTextLogFactory logs;
         windows::MsxmlService xml;
-        EcmaScriptRegexEngine regex;
         windows::ComProductComponentFactory products;
         windows::WinRegistry registry;
-        Platform platform{runtime, logs, xml, regex, products, registry};
+        Platform platform{runtime, logs, xml, products, registry};
         runRegistryUpdate(platform);
     }
     if (SUCCEEDED(com))
