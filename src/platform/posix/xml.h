@@ -15,7 +15,7 @@ public:
     /// entity loader that reads local files only, for the whole process.
     LibXmlService();
 
-    std::unique_ptr<XmlDocument> createDocument() override;
+    std::unique_ptr<XmlLoader> createDocument() override;
 };
 
 } // namespace modRegistryUpdate::posix
