@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
     bool loaded = false;
     {
         modRegistryUpdate::windows::MsxmlService xml;
-        loaded = xml.createDocument()->load(argv[1]);
+        loaded = xml.createDocument()->load(argv[1]) != nullptr;
     }
     CoUninitialize();
     return loaded ? 0 : 1;

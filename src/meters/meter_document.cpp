@@ -1,12 +1,19 @@
 #include "meters/meter_document.h"
 
 namespace modRegistryUpdate {
+namespace {
 
-const std::vector<const XmlNode*>& devicesOfVendor(MeterDocument& document,
-                                                   const std::string& vendor) {
+using Axis = ElementStep::Axis;
+// From the document.
+const ElementPath devicesOfDocument{false, {{Axis::child, "Meters"}, {Axis::child, "Device"}}};
+
+} // namespace
+
+const std::vector<const XmlElement*>& devicesOfVendor(MeterDocument& document,
+                                                      const std::string& vendor) {
     if (!document.vendorDevices) {
         auto grouped = std::make_unique<VendorDevices>();
-        grouped->devices = document.xml->selectNodes("./Meters/Device");
+        grouped->devices = document.xml->selectElements(devicesOfDocument);
         for (const auto& device : grouped->devices) {
             // A device without a vendor belongs to no include: no vendor text is null.
             if (const std::optional<std::string> name = device->getAttribute("vendor"))
@@ -14,7 +21,7 @@ const std::vector<const XmlNode*>& devicesOfVendor(MeterDocument& document,
         }
         document.vendorDevices = std::move(grouped);
     }
-    static const std::vector<const XmlNode*> none;
+    static const std::vector<const XmlElement*> none;
     const auto found = document.vendorDevices->byVendor.find(vendor);
     return found == document.vendorDevices->byVendor.end() ? none : found->second;
 }

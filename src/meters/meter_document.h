@@ -13,8 +13,8 @@ namespace modRegistryUpdate {
 /// The `Device` children of the document element `Meters`, grouped by their exact vendor text,
 /// each group in document order.
 struct VendorDevices {
-    XmlNodeList devices;
-    std::unordered_map<std::string, std::vector<const XmlNode*>> byVendor;
+    XmlElementList devices;
+    std::unordered_map<std::string, std::vector<const XmlElement*>> byVendor;
 };
 
 /// The loaded meter definition document.
@@ -26,13 +26,13 @@ struct MeterDocument {
 
 /// An element's attribute as text or null; a null one names the attribute and where its element
 /// stands when converted. The value refers to the element, which must outlive it.
-inline AttributeValue readAttribute(const XmlNode& element, const std::string& name) {
+inline AttributeValue readAttribute(const XmlElement& element, const std::string& name) {
     return AttributeValue(element.getAttribute(name), "attribute", name, &element);
 }
 
 /// The devices whose vendor is exactly this text, in document order. The first call selects and
 /// groups them; a failing selection raises a Failure and leaves them to be selected again.
-const std::vector<const XmlNode*>& devicesOfVendor(MeterDocument& document,
-                                                   const std::string& vendor);
+const std::vector<const XmlElement*>& devicesOfVendor(MeterDocument& document,
+                                                      const std::string& vendor);
 
 } // namespace modRegistryUpdate

@@ -12,6 +12,15 @@ namespace {
 
 const char* const localMachinePrefix = "HKEY_LOCAL_MACHINE\\";
 
+using Axis = ElementStep::Axis;
+// From a device, a firmware and a category.
+const ElementPath firmwaresOfDevice{false,
+                                    {{Axis::child, "RegistryData"}, {Axis::child, "Firmware"}}};
+const ElementPath keysOfFirmware{false, {{Axis::child, "Key"}}};
+const ElementPath categoriesOfDevice{
+    false, {{Axis::child, "TemplateStringLookup"}, {Axis::child, "VoltsModeCategory"}}};
+const ElementPath entriesOfCategory{false, {{Axis::descendant, "TemplateStringEntry"}}};
+
 void createKey(Module& module, const std::string& keyPath) {
     Registry& registry = module.platform.registry;
     const RegistryStatus status = createRegistryKey(registry, RegistryRoot::localMachine, keyPath);
@@ -20,7 +29,7 @@ void createKey(Module& module, const std::string& keyPath) {
             status.message() + " Could not create registry key: " + localMachinePrefix + keyPath);
 }
 
-void setValue(Module& module, const std::string& keyPath, const XmlNode& entry,
+void setValue(Module& module, const std::string& keyPath, const XmlElement& entry,
               const char* nameAttribute) {
     const std::string valueName = readAttribute(entry, nameAttribute).toText();
     const AttributeValue value = readAttribute(entry, "Filename");
@@ -32,16 +41,16 @@ void setValue(Module& module, const std::string& keyPath, const XmlNode& entry,
                                   valueName + "\" in " + localMachinePrefix + keyPath);
 }
 
-void buildDevice(Module& module, const XmlNode& device, const std::string& deviceKey) {
+void buildDevice(Module& module, const XmlElement& device, const std::string& deviceKey) {
     createKey(module, deviceKey);
-    for (const auto& firmware : device.selectNodes("./RegistryData/Firmware")) {
+    for (const auto& firmware : device.selectElements(firmwaresOfDevice)) {
         const std::string firmwareKey =
             deviceKey + "\\" + readAttribute(*firmware, "version").joined();
         createKey(module, firmwareKey);
-        for (const auto& key : firmware->selectNodes("./Key"))
+        for (const auto& key : firmware->selectElements(keysOfFirmware))
             setValue(module, firmwareKey, *key, "voltsMode");
     }
-    const XmlNodeList categories = device.selectNodes("./TemplateStringLookup/VoltsModeCategory");
+    const XmlElementList categories = device.selectElements(categoriesOfDevice);
     if (categories.empty())
         return;
     const std::string templateStringsKey = deviceKey + "\\TemplateStrings";
@@ -50,18 +59,18 @@ void buildDevice(Module& module, const XmlNode& device, const std::string& devic
         const std::string categoryKey =
             templateStringsKey + "\\" + readAttribute(*category, "category").joined();
         createKey(module, categoryKey);
-        for (const auto& entry : category->selectNodes(".//TemplateStringEntry"))
+        for (const auto& entry : category->selectElements(entriesOfCategory))
             setValue(module, categoryKey, *entry, "String");
     }
 }
 
 } // namespace
 
-void parseNodes(Module& module, MeterDocument& document, const XmlNode& includeKey) {
+void parseNodes(Module& module, MeterDocument& document, const XmlElement& includeKey) {
     try {
         const std::string vendor = readAttribute(includeKey, "vendor").toText();
         // The vendor is compared as data, never put into an expression, so any character is safe.
-        for (const XmlNode* device : devicesOfVendor(document, vendor)) {
+        for (const XmlElement* device : devicesOfVendor(document, vendor)) {
             const std::string type = readAttribute(*device, "type").toText();
             // A new component for every device: instances are never kept between uses.
             const std::string baseSubKey = getProductSubKey(module);

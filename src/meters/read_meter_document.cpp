@@ -6,20 +6,26 @@
 #include "product/product_identity.h"
 #include "run/document_path.h"
 #include "run/failure.h"
+#include "run/location_path.h"
 
 #include <memory>
 
 namespace modRegistryUpdate {
 namespace {
 
+using Axis = ElementStep::Axis;
+const ElementPath productsOfDocument{true,
+                                     {{Axis::descendant, "Meters"}, {Axis::child, "Product"}}};
+const ElementPath includesOfProduct{false, {{Axis::child, "IncludeKey"}}};
+
 /// Whether the product's pattern is found anywhere in the text, letter case ignored. An invalid
 /// pattern raises a Failure that says where its product stands, as a missing attribute's does.
-bool productNameMatches(const XmlNode& product, const std::string& pattern,
+bool productNameMatches(const XmlElement& product, const std::string& pattern,
                         const std::string& text) {
     try {
         return ecmaScriptTest(pattern, text);
     } catch (const Failure& failure) {
-        throw Failure(failure.what() + std::string(" at ") + product.locationPath());
+        throw Failure(failure.what() + std::string(" at ") + locationPath(product));
     }
 }
 
@@ -29,11 +35,11 @@ void processProducts(Module& module, MeterDocument& document) {
     Runtime& runtime = module.platform.runtime;
     // Read before any product is looked at, so a missing component shows even without one.
     const std::string subject = runtime.upperCase(readProductName(module));
-    for (const auto& product : document.xml->selectNodes("//Meters/Product")) {
+    for (const auto& product : document.xml->selectElements(productsOfDocument)) {
         const std::string pattern = runtime.upperCase(readAttribute(*product, "name").toText());
         if (!productNameMatches(*product, pattern, subject))
             continue;
-        for (const auto& includeKey : product->selectNodes("./IncludeKey"))
+        for (const auto& includeKey : product->selectElements(includesOfProduct))
             parseNodes(module, document, *includeKey);
     }
 }
@@ -43,9 +49,10 @@ void processProducts(Module& module, MeterDocument& document) {
 void readMeterDocument(Module& module) {
     std::string contextMessage;
     try {
-        MeterDocument document{module.platform.xml.createDocument(), nullptr};
+        const std::unique_ptr<XmlLoader> loader = module.platform.xml.createDocument();
         const std::string location = getDocumentPath(module);
-        if (document.xml->load(location)) {
+        MeterDocument document{loader->load(location), nullptr};
+        if (document.xml) {
             processProducts(module, document);
             return;
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
@@ -7,29 +8,73 @@
 
 namespace modRegistryUpdate {
 
-class XmlNode;
-using XmlNodeList = std::vector<std::unique_ptr<XmlNode>>;
+class XmlElement;
+using XmlElementList = std::vector<std::unique_ptr<XmlElement>>;
 
-/// A node of a loaded document: the document itself or one of its elements.
-class XmlNode {
-public:
-    virtual ~XmlNode() = default;
-
-    /// The nodes an XPath 1.0 expression selects from this node, in document order. A
-    /// malformed expression or a failing service raises a Failure.
-    virtual XmlNodeList selectNodes(const std::string& expression) const = 0;
-    /// The attribute's decoded text, or no value when the element has no such attribute.
-    virtual std::optional<std::string> getAttribute(const std::string& name) const = 0;
-    /// Where the element stands in its document, as a location path with positions.
-    virtual std::string locationPath() const = 0;
+/// One step of an element path: the children, or all the descendants, of each element reached so
+/// far that are written with `name`, a name without prefix, in whatever namespace they lie.
+struct ElementStep {
+    enum class Axis { child, descendant };
+    Axis axis;
+    std::string name;
 };
 
-/// A document that loads synchronously.
-class XmlDocument : public XmlNode {
+/// The only selections the program makes: a path of element names, taken from the node it is
+/// selected from or, when `fromDocument`, from the document. It has at least one step.
+struct ElementPath {
+    bool fromDocument = false;
+    std::vector<ElementStep> steps;
+};
+
+/// Where an element stands in a row of its siblings: its 1-based position and the row's length.
+struct SiblingRank {
+    std::size_t position;
+    std::size_t count;
+};
+
+/// An element's name and where it stands among its parent's child elements; the document element
+/// stands alone.
+struct ElementPlace {
+    std::string name; ///< as written, prefix included
+    bool namespaced;  ///< whether it lies in a namespace
+    SiblingRank amongElements;
+    /// Among the sibling elements written with the same name and alike in being namespaced.
+    SiblingRank amongNamesakes;
+};
+
+/// An element of a loaded document, valid while its document is.
+class XmlElement {
 public:
-    /// Loads from a location (a file path). Returns false, without raising, when the location
-    /// cannot be read or does not hold well-formed XML.
-    virtual bool load(const std::string& location) = 0;
+    virtual ~XmlElement() = default;
+
+    /// The elements the path reaches from this element, in document order, each once. A failing
+    /// service raises a Failure.
+    virtual XmlElementList selectElements(const ElementPath& path) const = 0;
+    /// The attribute's decoded text, or no value when the element has no such attribute.
+    virtual std::optional<std::string> getAttribute(const std::string& name) const = 0;
+    /// Its name and place among its siblings. A failing service raises a Failure.
+    virtual ElementPlace place() const = 0;
+    /// The element holding it, or none for the document element. A failing service raises.
+    virtual std::unique_ptr<XmlElement> parent() const = 0;
+};
+
+/// A document that loaded.
+class XmlDocument {
+public:
+    virtual ~XmlDocument() = default;
+
+    /// The elements the path reaches from the document, as `XmlElement::selectElements`.
+    virtual XmlElementList selectElements(const ElementPath& path) const = 0;
+};
+
+/// An empty document that loads synchronously, once.
+class XmlLoader {
+public:
+    virtual ~XmlLoader() = default;
+
+    /// Loads from a location (a file path): the document, or none, without raising, when the
+    /// location cannot be read or does not hold well-formed XML.
+    virtual std::unique_ptr<XmlDocument> load(const std::string& location) = 0;
 };
 
 /// Creates empty documents.
@@ -38,7 +83,7 @@ public:
     virtual ~XmlService() = default;
 
     /// A new empty document, with synchronous loading. A failing service raises a Failure.
-    virtual std::unique_ptr<XmlDocument> createDocument() = 0;
+    virtual std::unique_ptr<XmlLoader> createDocument() = 0;
 };
 
 } // namespace modRegistryUpdate

@@ -2,6 +2,7 @@
 
 #include "platform/xml.h"
 #include "run/failure.h"
+#include "run/location_path.h"
 
 #include <optional>
 #include <string>
@@ -15,7 +16,7 @@ namespace modRegistryUpdate {
 class AttributeValue {
 public:
     AttributeValue(std::optional<std::string> text, const char* kind, std::string name,
-                   const XmlNode* element = nullptr)
+                   const XmlElement* element = nullptr)
         : text_(std::move(text)), kind_(kind), name_(std::move(name)), element_(element) {}
 
     /// The text itself; a null value cannot be used as text and raises a Failure.
@@ -34,14 +35,14 @@ private:
         std::string description =
             std::string("Invalid use of Null: ") + kind_ + " \"" + name_ + "\" is missing";
         if (element_)
-            description += " at " + element_->locationPath();
+            description += " at " + locationPath(*element_);
         return description;
     }
 
     std::optional<std::string> text_;
     const char* kind_;
     std::string name_;
-    const XmlNode* element_;
+    const XmlElement* element_;
 };
 
 } // namespace modRegistryUpdate

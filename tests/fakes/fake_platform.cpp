@@ -20,12 +20,9 @@ private:
     FakeTextLogFactory& factory_;
 };
 
-class UnloadableDocument : public XmlDocument {
+class UnloadableDocument : public XmlLoader {
 public:
-    bool load(const std::string&) override { return false; }
-    XmlNodeList selectNodes(const std::string&) const override { return {}; }
-    std::optional<std::string> getAttribute(const std::string&) const override { return {}; }
-    std::string locationPath() const override { return "/"; }
+    std::unique_ptr<XmlDocument> load(const std::string&) override { return nullptr; }
 };
 
 class FakeProduct : public ProductComponent {
@@ -52,7 +49,7 @@ std::unique_ptr<TextLog> FakeTextLogFactory::createTextFile(const std::string&) 
     return std::make_unique<FakeTextLog>(*this);
 }
 
-std::unique_ptr<XmlDocument> FakeXmlService::createDocument() {
+std::unique_ptr<XmlLoader> FakeXmlService::createDocument() {
     return std::make_unique<UnloadableDocument>();
 }
 

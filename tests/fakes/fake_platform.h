@@ -37,7 +37,7 @@ public:
 /// A service whose documents never load.
 class FakeXmlService : public XmlService {
 public:
-    std::unique_ptr<XmlDocument> createDocument() override;
+    std::unique_ptr<XmlLoader> createDocument() override;
 };
 
 class FakeProductFactory : public ProductComponentFactory {

@@ -4,8 +4,8 @@
 
 namespace modRegistryUpdate::posix {
 
-/// Documents parsed by libxml2 into a compact tree of their elements and attributes, selected with
-/// the location paths of element names the program uses. Only well-formed XML loads, and a
+/// Documents parsed by libxml2 into a compact tree of their elements and attributes, selected by
+/// the element paths the logic asks for. Only well-formed XML loads, and a
 /// document with a document type declaration only when it is valid against it; the entities it
 /// declares are expanded, within a bound on their growth. Its external subset and external
 /// entities are read from local files only, never from a network.
@@ -15,7 +15,7 @@ public:
     /// entity loader that reads local files only, for the whole process.
     LibXmlService();
 
-    std::unique_ptr<XmlDocument> createDocument() override;
+    std::unique_ptr<XmlLoader> createDocument() override;
 };
 
 } // namespace modRegistryUpdate::posix

@@ -4,7 +4,6 @@
 #include "platform/windows/wide_text.h"
 
 #include <msxml2.h>
-#include <vector>
 #include <wrl/client.h>
 
 // MinGW's msxml2.h names these interfaces without their identifiers; the values are MSXML's own.
@@ -41,6 +40,10 @@ bool isElement(IXMLDOMNode& node) {
 struct ElementName {
     std::string written;
     bool namespaced;
+
+    bool operator==(const ElementName& other) const {
+        return written == other.written && namespaced == other.namespaced;
+    }
 };
 
 ElementName nameOf(IXMLDOMNode& element) {
@@ -51,74 +54,22 @@ ElementName nameOf(IXMLDOMNode& element) {
     return {utf8Of(name), uri.length() > 0};
 }
 
-/// The element's step: its name, with its 1-based position among the sibling elements of that
-/// name when there is more than one. An unprefixed name in a namespace cannot be written as a
-/// name, so it is "*", counted among all sibling elements.
-std::string stepOf(IXMLDOMNode& element) {
-    const ElementName own = nameOf(element);
-    const bool anyName = own.namespaced && own.written.find(':') == std::string::npos;
-    const auto sameStep = [&](IXMLDOMNode& sibling) {
-        if (!isElement(sibling))
-            return false;
-        if (anyName)
-            return true;
-        const ElementName other = nameOf(sibling);
-        return other.written == own.written && other.namespaced == own.namespaced;
-    };
-    std::size_t position = 1;
-    for (auto sibling = related(element, &IXMLDOMNode::get_previousSibling); sibling;
-         sibling = related(*sibling.Get(), &IXMLDOMNode::get_previousSibling))
-        position += sameStep(*sibling.Get()) ? 1 : 0;
-    bool numbered = position > 1;
-    for (auto sibling = related(element, &IXMLDOMNode::get_nextSibling); sibling && !numbered;
-         sibling = related(*sibling.Get(), &IXMLDOMNode::get_nextSibling))
-        numbered = sameStep(*sibling.Get());
-    std::string step = anyName ? "*" : own.written;
-    if (numbered)
-        step += "[" + std::to_string(position) + "]";
-    return step;
+/// The path in MSXML's default selection language: `./A/B`, `.//A`, or from the document `//A/B`.
+std::string selectionOf(const ElementPath& path) {
+    std::string expression = path.fromDocument ? "" : ".";
+    for (const ElementStep& step : path.steps)
+        expression += (step.axis == ElementStep::Axis::descendant ? "//" : "/") + step.name;
+    return expression;
 }
 
-/// "/" for the document, else one step per element from the document element down.
-std::string locationPathOf(const ComPtr<IXMLDOMNode>& node) {
-    std::vector<ComPtr<IXMLDOMNode>> lineage;
-    for (ComPtr<IXMLDOMNode> element = node; element && isElement(*element.Get());
-         element = related(*element.Get(), &IXMLDOMNode::get_parentNode))
-        lineage.push_back(element);
-    if (lineage.empty())
-        return "/";
-    std::string path;
-    for (auto element = lineage.rbegin(); element != lineage.rend(); ++element)
-        path += "/" + stepOf(*element->Get());
-    return path;
-}
+XmlElementList selectFrom(IXMLDOMNode& node, const ElementPath& path);
 
-class MsxmlNode : public XmlDocument {
+class MsxmlElement : public XmlElement {
 public:
-    explicit MsxmlNode(ComPtr<IXMLDOMNode> node) : node_(std::move(node)) {}
+    explicit MsxmlElement(ComPtr<IXMLDOMNode> node) : node_(std::move(node)) {}
 
-    bool load(const std::string& location) override {
-        ComPtr<IXMLDOMDocument> document;
-        throwIfFailed(node_.As(&document));
-        const _variant_t source(bstrOf(location));
-        VARIANT_BOOL loaded = VARIANT_FALSE;
-        // A location that cannot be read or parsed is a failed load, never a failure.
-        return SUCCEEDED(document->load(source, &loaded)) && loaded == VARIANT_TRUE;
-    }
-
-    XmlNodeList selectNodes(const std::string& expression) const override {
-        ComPtr<IXMLDOMNodeList> list;
-        throwIfFailed(node_->selectNodes(bstrOf(expression), &list));
-        long length = 0;
-        throwIfFailed(list->get_length(&length));
-        XmlNodeList nodes;
-        nodes.reserve(static_cast<std::size_t>(length));
-        for (long i = 0; i < length; ++i) {
-            ComPtr<IXMLDOMNode> item;
-            throwIfFailed(list->get_item(i, &item));
-            nodes.push_back(std::make_unique<MsxmlNode>(std::move(item)));
-        }
-        return nodes;
+    XmlElementList selectElements(const ElementPath& path) const override {
+        return selectFrom(*node_.Get(), path);
     }
 
     std::optional<std::string> getAttribute(const std::string& name) const override {
@@ -132,22 +83,91 @@ public:
         return utf8Of(value.bstrVal);
     }
 
-    std::string locationPath() const override { return locationPathOf(node_); }
+    ElementPlace place() const override {
+        const ElementName own = nameOf(*node_.Get());
+        ElementPlace place{own.written, own.namespaced, {1, 1}, {1, 1}};
+        const auto count = [&](IXMLDOMNode& sibling, std::size_t before) {
+            if (!isElement(sibling))
+                return;
+            const bool namesake = nameOf(sibling) == own;
+            place.amongElements.position += before;
+            place.amongElements.count += 1;
+            place.amongNamesakes.position += namesake ? before : 0;
+            place.amongNamesakes.count += namesake ? 1 : 0;
+        };
+        for (auto sibling = related(*node_.Get(), &IXMLDOMNode::get_previousSibling); sibling;
+             sibling = related(*sibling.Get(), &IXMLDOMNode::get_previousSibling))
+            count(*sibling.Get(), 1);
+        for (auto sibling = related(*node_.Get(), &IXMLDOMNode::get_nextSibling); sibling;
+             sibling = related(*sibling.Get(), &IXMLDOMNode::get_nextSibling))
+            count(*sibling.Get(), 0);
+        return place;
+    }
+
+    std::unique_ptr<XmlElement> parent() const override {
+        ComPtr<IXMLDOMNode> parent = related(*node_.Get(), &IXMLDOMNode::get_parentNode);
+        // The document element's parent is the document.
+        if (!parent || !isElement(*parent.Get()))
+            return nullptr;
+        return std::make_unique<MsxmlElement>(std::move(parent));
+    }
 
 private:
     ComPtr<IXMLDOMNode> node_;
 };
 
+XmlElementList selectFrom(IXMLDOMNode& node, const ElementPath& path) {
+    ComPtr<IXMLDOMNodeList> list;
+    throwIfFailed(node.selectNodes(bstrOf(selectionOf(path)), &list));
+    long length = 0;
+    throwIfFailed(list->get_length(&length));
+    XmlElementList elements;
+    elements.reserve(static_cast<std::size_t>(length));
+    for (long i = 0; i < length; ++i) {
+        ComPtr<IXMLDOMNode> item;
+        throwIfFailed(list->get_item(i, &item));
+        elements.push_back(std::make_unique<MsxmlElement>(std::move(item)));
+    }
+    return elements;
+}
+
+class MsxmlDocument : public XmlDocument {
+public:
+    explicit MsxmlDocument(ComPtr<IXMLDOMDocument> document) : document_(std::move(document)) {}
+
+    XmlElementList selectElements(const ElementPath& path) const override {
+        return selectFrom(*document_.Get(), path);
+    }
+
+private:
+    ComPtr<IXMLDOMDocument> document_;
+};
+
+class MsxmlLoader : public XmlLoader {
+public:
+    explicit MsxmlLoader(ComPtr<IXMLDOMDocument> document) : document_(std::move(document)) {}
+
+    std::unique_ptr<XmlDocument> load(const std::string& location) override {
+        const _variant_t source(bstrOf(location));
+        VARIANT_BOOL loaded = VARIANT_FALSE;
+        // A location that cannot be read or parsed is a failed load, never a failure.
+        if (FAILED(document_->load(source, &loaded)) || loaded != VARIANT_TRUE)
+            return nullptr;
+        return std::make_unique<MsxmlDocument>(document_);
+    }
+
+private:
+    ComPtr<IXMLDOMDocument> document_;
+};
+
 } // namespace
 
-std::unique_ptr<XmlDocument> MsxmlService::createDocument() {
+std::unique_ptr<XmlLoader> MsxmlService::createDocument() {
     ComPtr<IXMLDOMDocument> document;
     throwIfFailed(
         CoCreateInstance(domDocument30, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&document)));
     throwIfFailed(document->put_async(VARIANT_FALSE));
-    ComPtr<IXMLDOMNode> node;
-    throwIfFailed(document.As(&node));
-    return std::make_unique<MsxmlNode>(std::move(node));
+    return std::make_unique<MsxmlLoader>(std::move(document));
 }
 
 } // namespace modRegistryUpdate::windows

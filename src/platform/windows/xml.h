@@ -8,7 +8,7 @@ namespace modRegistryUpdate::windows {
 /// default selection language.
 class MsxmlService : public XmlService {
 public:
-    std::unique_ptr<XmlDocument> createDocument() override;
+    std::unique_ptr<XmlLoader> createDocument() override;
 };
 
 } // namespace modRegistryUpdate::windows
