@@ -1,20 +1,20 @@
 #include "store/key_tree.h"
 
-#include "store/unicode_text.h"
+#include "text/unicode_text.h"
 
 #include <functional>
 
 namespace modRegistryUpdate::store {
 
 NameInKey::NameInKey(const Key* key, std::string_view name)
-    : key(key), name(name), hash(hashFolded(name) ^ std::hash<const Key*>()(key)) {}
+    : key(key), name(name), hash(text::hashFolded(name) ^ std::hash<const Key*>()(key)) {}
 
 std::size_t NameInKeyHash::operator()(const NameInKey& name) const {
     return name.hash;
 }
 
 bool NameInKeyEqual::operator()(const NameInKey& left, const NameInKey& right) const {
-    return left.key == right.key && equalFolded(left.name, right.name);
+    return left.key == right.key && text::equalFolded(left.name, right.name);
 }
 
 Key* KeyTree::find(std::string_view path) {
@@ -75,7 +75,7 @@ Value* KeyTree::valueOf(const Key& key, std::string_view name) const {
         return found == valueIndex_.end() ? nullptr : found->second;
     }
     for (ValueNode* node = key.firstValue_; node; node = node->next) {
-        if (equalFolded(node->value.name, name))
+        if (text::equalFolded(node->value.name, name))
             return &node->value;
     }
     return nullptr;

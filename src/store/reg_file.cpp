@@ -3,7 +3,7 @@
 #include "store/reg_syntax.h"
 
 #include "store/store_error.h"
-#include "store/unicode_text.h"
+#include "text/unicode_text.h"
 
 #include <algorithm>
 #include <vector>
@@ -17,7 +17,7 @@ std::string decodeFile(const std::string& bytes, KeyTree& store) {
         // Any sequence of whole units is text a registry can hold, a lone surrogate included;
         // only half a unit at the end cannot be read.
         std::string utf8;
-        if (!utf16leToUtf8(bytes.data() + 2, bytes.size() - 2, utf8))
+        if (!text::utf16leToUtf8(bytes.data() + 2, bytes.size() - 2, utf8))
             throw StoreError("line " +
                              std::to_string(std::count(utf8.begin(), utf8.end(), '\n') + 1) +
                              ": the file ends in half a UTF-16 character");
@@ -108,7 +108,7 @@ private:
         if (!path.empty() && path[0] == '-')
             fail("a key deletion cannot be part of a store");
         const std::size_t separator = path.find('\\');
-        if (upperCaseUtf8(path.substr(0, separator)) != rootName)
+        if (text::upperCaseUtf8(path.substr(0, separator)) != rootName)
             fail("a key outside " + rootName);
         bool created = false;
         Key& key = store_.create(separator == std::string::npos

@@ -2,7 +2,7 @@
 #include "store/reg_file.h"
 
 #include "store/reg_syntax.h"
-#include "store/unicode_text.h"
+#include "text/unicode_text.h"
 
 #include <array>
 #include <cstdio>
@@ -112,7 +112,7 @@ void appendValue(std::string& out, const Value& value) {
             appendQuoted(out, value.data, kinds);
             out += lineEnd;
         } else {
-            const std::string wide = utf8ToUtf16le(std::string(value.data));
+            const std::string wide = text::utf8ToUtf16le(std::string(value.data));
             out += hexData("hex(1):", wide + std::string(2, '\0'));
         }
         return;
@@ -169,7 +169,7 @@ void writeRegFile(const KeyTree& store, const std::function<void(std::string_vie
     // Chunks end at line ends, so each holds whole characters to convert.
     const auto write = [&](const std::string& utf8) {
         if (utf16)
-            encoded(utf8ToUtf16le(utf8));
+            encoded(text::utf8ToUtf16le(utf8));
         else
             encoded(utf8);
     };

@@ -1,7 +1,7 @@
 #include "store/store.h"
 
-#include "store/file_io.h"
 #include "store/reg_file.h"
+#include "text/file_io.h"
 
 #include <cstdlib>
 #include <fcntl.h>
@@ -24,7 +24,10 @@ std::string folderOf(const std::string& path) {
 /// Writes the keys to the open file and flushes them to disk.
 void writeKeys(int fd, const std::string& file, const KeyTree& tree) {
     const std::string failure = "Cannot write " + file;
-    writeRegFile(tree, [&](std::string_view piece) { writeAll(fd, piece, failure); });
+    writeRegFile(tree, [&](std::string_view piece) {
+        if (!text::writeAll(fd, piece))
+            throw systemError(failure);
+    });
     if (fsync(fd) != 0)
         throw systemError(failure);
 }
@@ -85,7 +88,8 @@ void Store::load() {
     try {
         if (fstat(fd, &status) == 0 && S_ISDIR(status.st_mode))
             throw StoreError("The registry store " + path_ + " is a directory");
-        bytes = readAll(fd, "Cannot read the registry store " + path_);
+        if (!text::readAll(fd, bytes))
+            throw systemError("Cannot read the registry store " + path_);
     } catch (const StoreError&) {
         close(fd);
         throw;

@@ -6,11 +6,12 @@
 
 #include "store/reg_file.h"
 #include "store/store_error.h"
-#include "store/unicode_text.h"
+#include "text/unicode_text.h"
 
 namespace {
 
 using namespace modRegistryUpdate::store;
+namespace text = modRegistryUpdate::text;
 
 std::string addedText(const std::string& input) {
     return input.substr(0, 64);
@@ -33,8 +34,8 @@ std::string wholeFile(const KeyTree& store) {
 
 bool isUtf8(const std::string& text) {
     std::string back;
-    const std::string wide = utf8ToUtf16le(text);
-    return utf16leToUtf8(wide.data(), wide.size(), back) && back == text;
+    const std::string wide = text::utf8ToUtf16le(text);
+    return text::utf16leToUtf8(wide.data(), wide.size(), back) && back == text;
 }
 
 } // namespace
@@ -61,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Text with control characters comes back as REG_SZ bytes, terminating NUL included.
     std::string text(value->data);
     if (value->form == DataForm::bytes &&
-        (!utf16leToUtf8(value->data.data(), value->data.size(), text = std::string()) ||
+        (!text::utf16leToUtf8(value->data.data(), value->data.size(), text = std::string()) ||
          text.empty() || text.back() != '\0'))
         __builtin_trap();
     if (value->form == DataForm::bytes)

@@ -1,10 +1,10 @@
 // Facts of the store's name comparison that otherwise only the tests against Wine's registry
 // show, which the Linux tests cannot run.
-#include "store/unicode_text.h"
+#include "text/unicode_text.h"
 
 #include <gtest/gtest.h>
 
-namespace modRegistryUpdate::store {
+namespace modRegistryUpdate::text {
 namespace {
 
 TEST(UnicodeText, UpperCaseOnlyWhereTheMappingLeadsBackAndNeverBeyondUPlusFFFF) {
@@ -15,4 +15,4 @@ TEST(UnicodeText, UpperCaseOnlyWhereTheMappingLeadsBackAndNeverBeyondUPlusFFFF) 
 }
 
 } // namespace
-} // namespace modRegistryUpdate::store
+} // namespace modRegistryUpdate::text

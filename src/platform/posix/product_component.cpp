@@ -1,7 +1,7 @@
 #include "platform/posix/product_component.h"
 
 #include "run/failure.h"
-#include "store/unicode_text.h"
+#include "text/unicode_text.h"
 
 namespace modRegistryUpdate::posix {
 namespace {
@@ -18,14 +18,14 @@ public:
             return std::nullopt;
         // A lone surrogate reaches the program as U+FFFD, as Windows hands UTF-16 text over.
         if (value->form == store::DataForm::text)
-            return store::replaceLoneSurrogates(value->data);
+            return text::replaceLoneSurrogates(value->data);
         if (value->form == store::DataForm::dword)
             return std::to_string(value->number);
         std::string text;
         if (value->type == store::regSz &&
-            store::utf16leToUtf8(value->data.data(), value->data.size(), text)) {
+            text::utf16leToUtf8(value->data.data(), value->data.size(), text)) {
             // Stored text ends with its terminating NUL.
-            return store::replaceLoneSurrogates(text.substr(0, text.find('\0')));
+            return text::replaceLoneSurrogates(text.substr(0, text.find('\0')));
         }
         throw Failure("Property \"" + name + "\" of " + programmaticId_ +
                       " is neither text nor a number");

@@ -1,6 +1,6 @@
 #include "platform/posix/registry.h"
 
-#include "store/unicode_text.h"
+#include "text/unicode_text.h"
 
 namespace modRegistryUpdate::posix {
 namespace {
@@ -40,7 +40,7 @@ long checkPath(const std::string& path) {
     std::size_t depth = 0;
     const bool namesFit = store::forEachSegment(path, [&depth](std::string_view segment) {
         return ++depth <= deepestKey &&
-               (segment.size() <= longestKeyName || store::utf16Length(segment) <= longestKeyName);
+               (segment.size() <= longestKeyName || text::utf16Length(segment) <= longestKeyName);
     });
     return namesFit ? registrySuccess : registryInvalidParameter;
 }
@@ -52,7 +52,7 @@ public:
 
     RegistryStatus setText(const std::string& valueName, const std::string& text) override {
         if ((valueName.size() > longestValueName &&
-             store::utf16Length(valueName) > longestValueName) ||
+             text::utf16Length(valueName) > longestValueName) ||
             holdsLineBreak(valueName))
             return statusOf(registryInvalidParameter);
         store::Value value;
