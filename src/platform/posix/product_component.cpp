@@ -8,7 +8,7 @@ namespace {
 
 class StoreProductComponent : public ProductComponent {
 public:
-    StoreProductComponent(const store::KeyTree& store, const store::Key& key,
+    StoreProductComponent(store::Store& store, const store::Key& key,
                           const std::string& programmaticId)
         : store_(store), key_(key), programmaticId_(programmaticId) {}
 
@@ -32,7 +32,7 @@ public:
     }
 
 private:
-    const store::KeyTree& store_;
+    store::Store& store_;
     const store::Key& key_;
     const std::string& programmaticId_;
 };
@@ -41,20 +41,19 @@ private:
 
 std::unique_ptr<ProductComponent>
 StoreProductComponentFactory::create(const std::string& programmaticId) {
-    store::KeyTree* keys = nullptr;
-    try {
-        keys = &file_.tree();
-    } catch (const store::StoreError& failure) {
-        throw Failure("Cannot create " + programmaticId + ": " + failure.what());
-    }
     auto registered = registered_.find(programmaticId);
     if (registered == registered_.end()) {
-        const store::Key* key = keys->find("SOFTWARE\\Classes\\" + programmaticId);
+        const store::Key* key = nullptr;
+        try {
+            key = file_.findKey("SOFTWARE\\Classes\\" + programmaticId);
+        } catch (const store::StoreError& failure) {
+            throw Failure("Cannot create " + programmaticId + ": " + failure.what());
+        }
         if (!key)
             throw Failure("Cannot create " + programmaticId + ": the component is not registered");
         registered = registered_.emplace(programmaticId, key).first;
     }
-    return std::make_unique<StoreProductComponent>(*keys, *registered->second, registered->first);
+    return std::make_unique<StoreProductComponent>(file_, *registered->second, registered->first);
 }
 
 } // namespace modRegistryUpdate::posix

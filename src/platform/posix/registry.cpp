@@ -59,11 +59,7 @@ public:
         value.name = valueName;
         value.data = text;
         // The key is open, so the store's keys were read.
-        store::KeyTree& keys = file_.tree();
-        if (keys.putValue(key_, value)) {
-            keys.addSection(key_);
-            file_.markChanged();
-        }
+        file_.setValue(key_, value);
         return {};
     }
 
@@ -83,24 +79,21 @@ OpenedKey StoreRegistry::openKey(RegistryRoot, const std::string& path) {
 }
 
 OpenedKey StoreRegistry::resolveKey(const std::string& path, bool create) {
-    store::KeyTree* keys = nullptr;
+    store::Key* found = nullptr;
     try {
-        keys = &file_.tree();
+        // The key just opened again, as for every value written into it: its path passed the
+        // checks.
+        if (store::Key* same = file_.repeatedKey(path))
+            return {{}, std::make_unique<StoreKey>(file_, *same)};
+        if (const long code = checkPath(path); code != registrySuccess)
+            return {statusOf(code), nullptr};
+        found = create ? &file_.createKey(path) : file_.openKey(path);
     } catch (const store::StoreError& failure) {
         // Every operation of a run whose store cannot be read fails with the reason.
         return {{registryBadDatabase, failure.what()}, nullptr};
     }
-    // The key just opened again, as for every value written into it: its path passed the checks.
-    if (store::Key* same = paths_.repeated(path))
-        return {{}, std::make_unique<StoreKey>(file_, *same)};
-    if (const long code = checkPath(path); code != registrySuccess)
-        return {statusOf(code), nullptr};
-    bool created = false;
-    store::Key* found = paths_.resolve(*keys, path, create, created);
     if (!found)
         return {statusOf(registryFileNotFound), nullptr};
-    if (created)
-        file_.markChanged();
     return {{}, std::make_unique<StoreKey>(file_, *found)};
 }
 
