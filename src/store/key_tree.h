@@ -3,12 +3,9 @@
 #include "store/arena.h"
 #include "store/entries.h"
 
-#include <cstdint>
 #include <memory_resource>
-#include <string>
 #include <string_view>
 #include <unordered_map>
-#include <vector>
 
 namespace modRegistryUpdate::store {
 
