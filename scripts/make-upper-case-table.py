@@ -1,11 +1,11 @@
 #!/usr/bin/env python3
-"""Writes src/store/upper_case_table.inc, the registry's upper-case table, from Unicode's
+"""Writes src/text/upper_case_table.inc, the registry's upper-case table, from Unicode's
 UnicodeData.txt (Debian's unicode-data package): each UTF-16 code unit's simple upper-case
 mapping, kept only where it leads back, that is where the upper-case letter's simple lower-case
 mapping is the letter itself. That rule gives exactly the table Wine's registry and CharUpperW
 use (its l_intl.nls), which leaves 'ı', 'ſ', 'ς', 'µ', 'ǅ' and the like as they are. Characters
 beyond U+FFFF are two units and have no mapping.
-Usage: make-upper-case-table.py [UnicodeData.txt] > src/store/upper_case_table.inc"""
+Usage: make-upper-case-table.py [UnicodeData.txt] > src/text/upper_case_table.inc"""
 import re
 import sys
 from pathlib import Path

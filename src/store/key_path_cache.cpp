@@ -26,7 +26,7 @@ Key* KeyPathCache::resolve(KeyTree& store, std::string_view path, bool create, b
     lastPath_.assign(path);
 
     const bool found = forEachSegment(path.substr(start), [&](std::string_view segment) {
-        key = create ? &store.child(*key, segment, true, created) : store.child(*key, segment);
+        key = create ? &store.child(*key, segment, created) : store.child(*key, segment);
         if (key)
             lastKeys_.emplace_back(segment.data() + segment.size() - path.data(), key);
         return key != nullptr;

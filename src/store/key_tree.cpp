@@ -1,20 +1,20 @@
 #include "store/key_tree.h"
 
-#include "store/unicode_text.h"
+#include "text/unicode_text.h"
 
 #include <functional>
 
 namespace modRegistryUpdate::store {
 
 NameInKey::NameInKey(const Key* key, std::string_view name)
-    : key(key), name(name), hash(hashFolded(name) ^ std::hash<const Key*>()(key)) {}
+    : key(key), name(name), hash(text::hashFolded(name) ^ std::hash<const Key*>()(key)) {}
 
 std::size_t NameInKeyHash::operator()(const NameInKey& name) const {
     return name.hash;
 }
 
 bool NameInKeyEqual::operator()(const NameInKey& left, const NameInKey& right) const {
-    return left.key == right.key && equalFolded(left.name, right.name);
+    return left.key == right.key && text::equalFolded(left.name, right.name);
 }
 
 Key* KeyTree::find(std::string_view path) {
@@ -31,17 +31,17 @@ Key* KeyTree::child(Key& parent, std::string_view name) {
     return found == children_.end() ? nullptr : found->second;
 }
 
-Key& KeyTree::create(std::string_view path, bool withSections, bool& created) {
+Key& KeyTree::create(std::string_view path, bool& created) {
     created = false;
     Key* key = &root();
     forEachSegment(path, [&](std::string_view segment) {
-        key = &child(*key, segment, withSections, created);
+        key = &child(*key, segment, created);
         return true;
     });
     return *key;
 }
 
-Key& KeyTree::child(Key& parent, std::string_view name, bool withSection, bool& created) {
+Key& KeyTree::child(Key& parent, std::string_view name, bool& created) {
     NameInKey wanted(&parent, name);
     const auto found = children_.find(wanted);
     if (found != children_.end())
@@ -49,91 +49,67 @@ Key& KeyTree::child(Key& parent, std::string_view name, bool withSection, bool& 
     Key& key = arena_.make<Key>();
     key.parent_ = &parent;
     key.name_ = arena_.keep(name);
+    key.ordinal_ = keyCount_++;
     // The map keeps a view of the key's own copy of the name.
     wanted.name = key.name_;
     children_.emplace(wanted, &key);
-    if (withSection)
-        addSection(key);
     created = true;
     return key;
-}
-
-void KeyTree::addSection(Key& key) {
-    if (key.hasSection_)
-        return;
-    key.hasSection_ = true;
-    sections_.push_back(&key);
 }
 
 namespace {
 constexpr std::size_t valuesWithoutIndex = 8;
 }
 
-Value* KeyTree::valueOf(const Key& key, std::string_view name) const {
+ValueNode* KeyTree::valueOf(const Key& key, std::string_view name) const {
     if (key.valueCount_ > valuesWithoutIndex) {
         const auto found = valueIndex_.find(NameInKey{&key, name});
         return found == valueIndex_.end() ? nullptr : found->second;
     }
     for (ValueNode* node = key.firstValue_; node; node = node->next) {
-        if (equalFolded(node->value.name, name))
-            return &node->value;
+        if (text::equalFolded(node->value.name, name))
+            return node;
     }
     return nullptr;
 }
 
 const Value* KeyTree::findValue(const Key& key, std::string_view name) const {
-    return valueOf(key, name);
+    const ValueNode* node = valueOf(key, name);
+    return node ? &node->value : nullptr;
 }
 
-std::optional<ReadText> KeyTree::kept(const std::optional<ReadText>& read) {
-    if (!read)
-        return std::nullopt;
-    const std::string_view leading = arena_.keep(read->leading);
-    return ReadText{leading, arena_.keep(read->source), leading.size()};
-}
-
-void KeyTree::addValue(Key& key, const Value& value) {
+ValueNode& KeyTree::addValue(Key& key, const Value& value) {
     ValueNode& node = arena_.make<ValueNode>();
     node.value = value;
     node.value.name = arena_.keep(value.name);
     node.value.data = arena_.keep(value.data);
-    node.value.dataRoom = node.value.data.size();
-    node.value.read = kept(value.read);
+    node.dataRoom = node.value.data.size();
+    node.ordinal = valueCount_++;
     (key.lastValue_ ? key.lastValue_->next : key.firstValue_) = &node;
     key.lastValue_ = &node;
     if (++key.valueCount_ <= valuesWithoutIndex)
-        return;
+        return node;
     // The key just outgrew the scan: all its values are indexed, else only the new one.
     ValueNode* first = key.valueCount_ == valuesWithoutIndex + 1 ? key.firstValue_ : &node;
     for (ValueNode* indexed = first; indexed; indexed = indexed->next)
-        valueIndex_.emplace(NameInKey{&key, indexed->value.name}, &indexed->value);
+        valueIndex_.emplace(NameInKey{&key, indexed->value.name}, indexed);
+    return node;
 }
 
-bool KeyTree::putValue(Key& key, const Value& value) {
-    Value* old = valueOf(key, value.name);
-    if (!old) {
-        addValue(key, value);
-        return true;
-    }
-    // The comments before a repeated value line follow those before the first one.
-    if (value.read && !value.read->leading.empty()) {
-        if (!old->read)
-            old->read.emplace();
-        old->read->leading =
-            arena_.append(old->read->leading, old->read->leadingRoom, value.read->leading);
-    }
-    if (old->form == value.form && old->type == value.type && old->data == value.data &&
-        old->number == value.number)
-        return false;
-    // The name keeps the case it was created with (the index views it); comments before it stay
-    // in place.
-    old->data = arena_.rewrite(old->data, old->dataRoom, value.data);
-    old->type = value.type;
-    old->number = value.number;
-    old->form = value.form;
-    if (old->read)
-        old->read->source = std::string_view();
-    return true;
+PutValue KeyTree::putValue(Key& key, const Value& value) {
+    ValueNode* old = valueOf(key, value.name);
+    if (!old)
+        return {addValue(key, value).ordinal, true, true};
+    Value& held = old->value;
+    if (held.form == value.form && held.type == value.type && held.data == value.data &&
+        held.number == value.number)
+        return {old->ordinal, false, false};
+    // The name keeps the case it was created with (the index views it).
+    held.data = arena_.rewrite(held.data, old->dataRoom, value.data);
+    held.type = value.type;
+    held.number = value.number;
+    held.form = value.form;
+    return {old->ordinal, false, true};
 }
 
 } // namespace modRegistryUpdate::store

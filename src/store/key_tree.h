@@ -1,42 +1,13 @@
 #pragma once
 
 #include "store/arena.h"
+#include "store/entries.h"
 
-#include <cstdint>
 #include <memory_resource>
-#include <optional>
-#include <string>
 #include <string_view>
 #include <unordered_map>
-#include <vector>
 
 namespace modRegistryUpdate::store {
-
-constexpr std::uint32_t regSz = 1;
-constexpr std::uint32_t regDword = 4;
-
-/// How a value's data is held: text for REG_SZ written as a quoted string, a number for a
-/// dword, raw bytes for everything else.
-enum class DataForm { text, dword, bytes };
-
-/// How an entry stood in the file it was read from, to write it back the same way.
-struct ReadText {
-    std::string_view leading;    ///< comment lines before it
-    std::string_view source;     ///< its own lines; emptied once the entry changes
-    std::size_t leadingRoom = 0; ///< in the tree, the bytes `leading` has to itself (arena.h)
-};
-
-/// A value. In the tree its texts are the tree's own; one handed to the tree may view any text,
-/// which the tree copies.
-struct Value {
-    std::string_view name;    ///< as first written; empty for the default value
-    std::string_view data;    ///< UTF-8 text, or raw bytes
-    std::size_t dataRoom = 0; ///< in the tree, the bytes `data` has to itself (arena.h)
-    std::uint32_t type = regSz;
-    std::uint32_t number = 0;
-    DataForm form = DataForm::text;
-    std::optional<ReadText> read; ///< none when written by this run
-};
 
 class Key;
 
@@ -61,7 +32,16 @@ struct NameInKeyEqual {
 /// A value in its key's list, which keeps the order values were first written in.
 struct ValueNode {
     Value value;
+    std::size_t dataRoom = 0; ///< the bytes `value.data` has to itself (arena.h)
+    std::size_t ordinal = 0;
     ValueNode* next = nullptr;
+};
+
+/// What `KeyTree::putValue` did.
+struct PutValue {
+    std::size_t ordinal; ///< the value's (see `KeyTree`)
+    bool added;          ///< it was new to the key
+    bool changed;        ///< added, or its data differ from before
 };
 
 /// A key of the tree. Its place, children and values change only through its tree.
@@ -71,14 +51,13 @@ public:
     const Key* parent() const { return parent_; }
     /// Its name as created.
     std::string_view name() const { return name_; }
-    /// Calls `visit` with each value, in the order first written.
+    /// Its number in the tree (see `KeyTree`); the root's is 0.
+    std::size_t ordinal() const { return ordinal_; }
+    /// Calls `visit` with each value and its ordinal, in the order first written.
     template <typename Visit> void forEachValue(Visit visit) const {
         for (const ValueNode* node = firstValue_; node; node = node->next)
-            visit(node->value);
+            visit(node->value, node->ordinal);
     }
-
-    /// Its section line as read, and the comments before it; texts the tree keeps (see `keep`).
-    std::optional<ReadText> read;
 
 private:
     friend class KeyTree;
@@ -88,15 +67,13 @@ private:
     ValueNode* firstValue_ = nullptr;
     ValueNode* lastValue_ = nullptr;
     std::size_t valueCount_ = 0;
-    bool hasSection_ = false;
+    std::size_t ordinal_ = 0;
 };
 
-/// How a store file's bytes hold its text. An export on Windows writes UTF-16LE with a
-/// byte-order mark, and Windows' importer reads a file without a mark in the ANSI code page.
-enum class Encoding { utf16le, utf8, utf8WithByteOrderMark };
-
 /// One registry root held in memory: names compare without regard to case and keep the case
-/// they were created with; the order of sections and values is kept for writing back.
+/// they were created with; each key's values keep the order they were first written in. Keys, and
+/// values, are numbered in the order they are made, from 0, so that what the file adds about
+/// them (file_text.h) is kept beside the tree by number.
 class KeyTree {
 public:
     KeyTree() = default;
@@ -109,63 +86,35 @@ public:
     /// does not exist.
     Key* find(std::string_view path);
     /// The key at this path, made with its missing parents; `created` tells whether any was.
-    /// With `withSections`, each key made gets a section, as an export shows every key.
-    Key& create(std::string_view path, bool withSections, bool& created);
+    Key& create(std::string_view path, bool& created);
     /// The parent's child of that name, or null.
     Key* child(Key& parent, std::string_view name);
-    /// The parent's child of that name, made if missing (see `create`).
-    Key& child(Key& parent, std::string_view name, bool withSection, bool& created);
+    /// The parent's child of that name, made if missing; then `created` is set.
+    Key& child(Key& parent, std::string_view name, bool& created);
+    /// How many keys were made, the root included: the next key's ordinal.
+    std::size_t keyCount() const { return keyCount_; }
     /// The value of that name, or null.
     const Value* findValue(const Key& key, std::string_view name) const;
-    /// Adds a copy of the value, or replaces one of the same name in place. Returns whether it
-    /// changed.
-    bool putValue(Key& key, const Value& value);
-    /// A copy of the text that lasts as long as the tree.
-    std::string_view keep(std::string_view text) { return arena_.keep(text); }
-
-    /// Keys with a section, in the order they are written.
-    const std::vector<Key*>& sections() const { return sections_; }
-    /// Gives the key a section at the end of the order, if it has none yet.
-    void addSection(Key& key);
-
-    std::string trailer; ///< comment lines after the last value
-    /// The encoding the file was read in, written back the same; a new store is written as
-    /// Windows exports.
-    Encoding encoding = Encoding::utf16le;
+    /// Adds a copy of the value, or replaces the data of one of the same name in place.
+    PutValue putValue(Key& key, const Value& value);
 
 private:
     template <typename Found>
     using NameMap = std::pmr::unordered_map<NameInKey, Found, NameInKeyHash, NameInKeyEqual>;
 
-    Value* valueOf(const Key& key, std::string_view name) const;
-    void addValue(Key& key, const Value& value);
-    /// The read text as the tree's own copy.
-    std::optional<ReadText> kept(const std::optional<ReadText>& read);
+    ValueNode* valueOf(const Key& key, std::string_view name) const;
+    ValueNode& addValue(Key& key, const Value& value);
 
     // Keys, values, their names and data and the maps' entries all live in the arena, which
     // gives them stable addresses and frees them in a few blocks; the maps find keys and values
     // by name through views of the names the arena holds.
     Arena arena_;
     Key& root_ = arena_.make<Key>();
-    std::vector<Key*> sections_;
+    std::size_t keyCount_ = 1;
+    std::size_t valueCount_ = 0;
     NameMap<Key*> children_{arena_.resource()};
     /// Values by name, only of keys that hold many: most hold a few, which a scan finds as fast.
-    NameMap<Value*> valueIndex_{arena_.resource()};
+    NameMap<ValueNode*> valueIndex_{arena_.resource()};
 };
-
-/// Calls `visit` with each segment of a backslash-separated path, skipping empty ones, until it
-/// returns false. Returns whether every segment was visited.
-template <typename Visit> bool forEachSegment(std::string_view path, Visit visit) {
-    std::size_t start = 0;
-    while (start < path.size()) {
-        std::size_t end = path.find('\\', start);
-        if (end == std::string_view::npos)
-            end = path.size();
-        if (end > start && !visit(path.substr(start, end - start)))
-            return false;
-        start = end + 1;
-    }
-    return true;
-}
 
 } // namespace modRegistryUpdate::store

@@ -3,7 +3,7 @@
 #include "store/reg_syntax.h"
 
 #include "store/store_error.h"
-#include "store/unicode_text.h"
+#include "text/unicode_text.h"
 
 #include <algorithm>
 #include <vector>
@@ -11,24 +11,24 @@
 namespace modRegistryUpdate::store {
 namespace {
 
-/// The file's text as UTF-8; notes its encoding in the store. An empty file stays new.
-std::string decodeFile(const std::string& bytes, KeyTree& store) {
+/// The file's text as UTF-8; notes its encoding. An empty file stays new.
+std::string decodeFile(const std::string& bytes, Encoding& encoding) {
     if (bytes.compare(0, 2, utf16Mark) == 0) {
         // Any sequence of whole units is text a registry can hold, a lone surrogate included;
         // only half a unit at the end cannot be read.
         std::string utf8;
-        if (!utf16leToUtf8(bytes.data() + 2, bytes.size() - 2, utf8))
+        if (!text::utf16leToUtf8(bytes.data() + 2, bytes.size() - 2, utf8))
             throw StoreError("line " +
                              std::to_string(std::count(utf8.begin(), utf8.end(), '\n') + 1) +
                              ": the file ends in half a UTF-16 character");
         return utf8;
     }
     if (bytes.compare(0, 3, utf8Mark) == 0) {
-        store.encoding = Encoding::utf8WithByteOrderMark;
+        encoding = Encoding::utf8WithByteOrderMark;
         return bytes.substr(3);
     }
     if (!bytes.empty())
-        store.encoding = Encoding::utf8;
+        encoding = Encoding::utf8;
     return bytes;
 }
 
@@ -72,8 +72,8 @@ int hexDigit(char c) {
 /// Parses the lines of one file, remembering where it is for the error it raises.
 class Parser {
 public:
-    Parser(std::vector<std::string> lines, KeyTree& store)
-        : lines_(std::move(lines)), store_(store) {}
+    Parser(std::vector<std::string> lines, KeyTree& tree, FileText& text)
+        : lines_(std::move(lines)), tree_(tree), text_(text) {}
 
     void parse() {
         if (lines_.empty())
@@ -93,7 +93,7 @@ public:
             else
                 fail("unrecognised text");
         }
-        store_.trailer = pendingComments_;
+        text_.trailer = pendingComments_;
     }
 
 private:
@@ -108,18 +108,18 @@ private:
         if (!path.empty() && path[0] == '-')
             fail("a key deletion cannot be part of a store");
         const std::size_t separator = path.find('\\');
-        if (upperCaseUtf8(path.substr(0, separator)) != rootName)
+        if (text::upperCaseUtf8(path.substr(0, separator)) != rootName)
             fail("a key outside " + rootName);
         bool created = false;
-        Key& key = store_.create(separator == std::string::npos
-                                     ? std::string_view()
-                                     : std::string_view(path).substr(separator + 1),
-                                 false, created);
-        store_.addSection(key);
+        Key& key = tree_.create(separator == std::string::npos
+                                    ? std::string_view()
+                                    : std::string_view(path).substr(separator + 1),
+                                created);
+        text_.addSection(key);
         // A repeated section is merged into the first; the comments before it stay pending, to
         // stand before the next line that is written.
-        if (!key.read) {
-            key.read = ReadText{store_.keep(pendingComments_), store_.keep(lines_[index_])};
+        if (!text_.keyText(key)) {
+            text_.keepKeyText(key, pendingComments_, lines_[index_]);
             pendingComments_.clear();
         }
         current_ = &key;
@@ -128,7 +128,6 @@ private:
     void parseValue(const std::string& firstLine) {
         if (!current_)
             fail("a value before the first key");
-        // The value views these until the tree copies it.
         const std::string leading = std::move(pendingComments_);
         pendingComments_.clear();
         std::string source = lines_[index_] + lineEnd;
@@ -164,8 +163,16 @@ private:
         }
         value.name = name;
         value.data = data;
-        value.read = ReadText{leading, source};
-        store_.putValue(*current_, value);
+        const PutValue put = tree_.putValue(*current_, value);
+        if (put.added) {
+            text_.keepValueText(put.ordinal, leading, source);
+            return;
+        }
+        // A repeated value line: its comments follow those before the first one, and the value is
+        // written anew if its data differ.
+        text_.addLeading(put.ordinal, leading);
+        if (put.changed)
+            text_.forgetSource(put.ordinal);
     }
 
     /// The text of a quoted string starting at `pos`, unescaped; `pos` ends past the quote.
@@ -249,7 +256,8 @@ private:
     }
 
     std::vector<std::string> lines_;
-    KeyTree& store_;
+    KeyTree& tree_;
+    FileText& text_;
     std::size_t index_ = 0;
     Key* current_ = nullptr;
     std::string pendingComments_;
@@ -257,8 +265,8 @@ private:
 
 } // namespace
 
-void readRegFile(const std::string& bytes, KeyTree& store) {
-    Parser(splitLines(decodeFile(bytes, store)), store).parse();
+void readRegFile(const std::string& bytes, KeyTree& tree, FileText& text) {
+    Parser(splitLines(decodeFile(bytes, text.encoding)), tree, text).parse();
 }
 
 } // namespace modRegistryUpdate::store

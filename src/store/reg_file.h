@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/file_text.h"
 #include "store/key_tree.h"
 
 #include <functional>
@@ -9,12 +10,13 @@
 namespace modRegistryUpdate::store {
 
 /// Reads a registry export of HKEY_LOCAL_MACHINE, UTF-8 or UTF-16LE with a byte-order mark,
-/// into an empty store, noting the encoding. An empty file is an empty registry. Text that cannot
-/// be read raises a StoreError naming the line where the fault stands.
-void readRegFile(const std::string& bytes, KeyTree& store);
+/// into an empty tree, and how the file stood into `text`. An empty file is an empty registry.
+/// Text that cannot be read raises a StoreError naming the line where the fault stands.
+void readRegFile(const std::string& bytes, KeyTree& tree, FileText& text);
 
-/// The store as a registry export file, handed to `write` piece by piece: in the store's
-/// encoding, CRLF line ends. What was read and not changed since is written back as it was read.
-void writeRegFile(const KeyTree& store, const std::function<void(std::string_view)>& write);
+/// The keys with a section in `text`, as a registry export file handed to `write` piece by piece:
+/// in the encoding of `text`, CRLF line ends. What was read and not changed since is written back
+/// as it was read.
+void writeRegFile(const FileText& text, const std::function<void(std::string_view)>& write);
 
 } // namespace modRegistryUpdate::store

@@ -2,7 +2,7 @@
 #include "store/reg_file.h"
 
 #include "store/reg_syntax.h"
-#include "store/unicode_text.h"
+#include "text/unicode_text.h"
 
 #include <array>
 #include <cstdio>
@@ -112,7 +112,7 @@ void appendValue(std::string& out, const Value& value) {
             appendQuoted(out, value.data, kinds);
             out += lineEnd;
         } else {
-            const std::string wide = utf8ToUtf16le(std::string(value.data));
+            const std::string wide = text::utf8ToUtf16le(std::string(value.data));
             out += hexData("hex(1):", wide + std::string(2, '\0'));
         }
         return;
@@ -164,18 +164,18 @@ private:
 
 } // namespace
 
-void writeRegFile(const KeyTree& store, const std::function<void(std::string_view)>& encoded) {
-    const bool utf16 = store.encoding == Encoding::utf16le;
+void writeRegFile(const FileText& text, const std::function<void(std::string_view)>& encoded) {
+    const bool utf16 = text.encoding == Encoding::utf16le;
     // Chunks end at line ends, so each holds whole characters to convert.
     const auto write = [&](const std::string& utf8) {
         if (utf16)
-            encoded(utf8ToUtf16le(utf8));
+            encoded(text::utf8ToUtf16le(utf8));
         else
             encoded(utf8);
     };
     if (utf16)
         encoded(utf16Mark);
-    else if (store.encoding == Encoding::utf8WithByteOrderMark)
+    else if (text.encoding == Encoding::utf8WithByteOrderMark)
         encoded(utf8Mark);
     // Pieces are gathered into chunks, so that a store of millions of values is neither written
     // a line at a time nor held whole a second time.
@@ -184,18 +184,19 @@ void writeRegFile(const KeyTree& store, const std::function<void(std::string_vie
     out.reserve(2 * chunk);
     out.append(fileHeader).append(lineEnd).append(lineEnd);
     SectionPaths paths;
-    for (const Key* key : store.sections()) {
-        if (key->read) {
-            out.append(key->read->leading).append(key->read->source).append(lineEnd);
+    for (const Key* key : text.sections()) {
+        if (const ReadText* read = text.keyText(*key)) {
+            out.append(read->leading).append(read->source).append(lineEnd);
         } else {
             (out += '[').append(rootName).append(key->parent() ? "\\" : "");
             out.append(paths.of(*key)).append("]\r\n", 3);
         }
-        key->forEachValue([&out](const Value& value) {
-            if (value.read)
-                out += value.read->leading;
-            if (value.read && !value.read->source.empty())
-                out += value.read->source;
+        key->forEachValue([&out, &text](const Value& value, std::size_t ordinal) {
+            const ReadText* read = text.valueText(ordinal);
+            if (read)
+                out += read->leading;
+            if (read && !read->source.empty())
+                out += read->source;
             else
                 appendValue(out, value);
         });
@@ -205,7 +206,7 @@ void writeRegFile(const KeyTree& store, const std::function<void(std::string_vie
             out.clear();
         }
     }
-    out += store.trailer;
+    out += text.trailer;
     write(out);
 }
 

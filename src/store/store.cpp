@@ -1,7 +1,10 @@
 #include "store/store.h"
 
-#include "store/file_io.h"
+#include "store/file_text.h"
+#include "store/key_path_cache.h"
+#include "store/key_tree.h"
 #include "store/reg_file.h"
+#include "text/file_io.h"
 
 #include <cstdlib>
 #include <fcntl.h>
@@ -9,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace modRegistryUpdate::store {
 
@@ -22,14 +26,23 @@ std::string folderOf(const std::string& path) {
 }
 
 /// Writes the keys to the open file and flushes them to disk.
-void writeKeys(int fd, const std::string& file, const KeyTree& tree) {
+void writeKeys(int fd, const std::string& file, const FileText& text) {
     const std::string failure = "Cannot write " + file;
-    writeRegFile(tree, [&](std::string_view piece) { writeAll(fd, piece, failure); });
+    writeRegFile(text, [&](std::string_view piece) {
+        if (!text::writeAll(fd, piece))
+            throw systemError(failure);
+    });
     if (fsync(fd) != 0)
         throw systemError(failure);
 }
 
 } // namespace
+
+struct Store::Contents {
+    KeyTree tree;
+    FileText text;
+    KeyPathCache paths;
+};
 
 Store::Store(std::function<std::string()> locate) : locate_(std::move(locate)) {}
 
@@ -38,7 +51,7 @@ Store::~Store() {
         close(lockFd_);
 }
 
-KeyTree& Store::tree() {
+Store::Contents& Store::contents() {
     if (!loaded_) {
         path_ = locate_();
         loaded_ = true;
@@ -51,7 +64,54 @@ KeyTree& Store::tree() {
     }
     if (loadFailure_)
         throw *loadFailure_;
-    return *tree_;
+    return *contents_;
+}
+
+Key* Store::findKey(std::string_view path) {
+    return contents().tree.find(path);
+}
+
+Key* Store::openKey(std::string_view path) {
+    Contents& contents = this->contents();
+    bool created = false;
+    return contents.paths.resolve(contents.tree, path, false, created);
+}
+
+Key& Store::createKey(std::string_view path) {
+    Contents& contents = this->contents();
+    const std::size_t made = contents.tree.keyCount();
+    bool created = false;
+    Key& key = *contents.paths.resolve(contents.tree, path, true, created);
+    if (!created)
+        return key;
+    // Keys are numbered as made, so those from `made` on are new; each gets a section, parents
+    // first, as an export shows every key.
+    std::vector<const Key*> newKeys;
+    for (const Key* step = &key; step && step->ordinal() >= made; step = step->parent())
+        newKeys.push_back(step);
+    for (auto step = newKeys.rbegin(); step != newKeys.rend(); ++step)
+        contents.text.addSection(**step);
+    changed_ = true;
+    return key;
+}
+
+Key* Store::repeatedKey(std::string_view path) {
+    return contents().paths.repeated(path);
+}
+
+const Value* Store::findValue(const Key& key, std::string_view name) {
+    return contents().tree.findValue(key, name);
+}
+
+void Store::setValue(Key& key, const Value& value) {
+    Contents& contents = this->contents();
+    const PutValue put = contents.tree.putValue(key, value);
+    if (!put.changed)
+        return;
+    if (!put.added)
+        contents.text.forgetSource(put.ordinal);
+    contents.text.addSection(key);
+    changed_ = true;
 }
 
 void Store::load() {
@@ -73,7 +133,7 @@ void Store::load() {
         if (errno != EINTR)
             throw systemError("Cannot lock the registry store with " + lockPath);
     }
-    tree_ = std::make_unique<KeyTree>();
+    contents_ = std::make_unique<Contents>();
     const int fd = open(path_.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         if (errno != ENOENT)
@@ -85,14 +145,15 @@ void Store::load() {
     try {
         if (fstat(fd, &status) == 0 && S_ISDIR(status.st_mode))
             throw StoreError("The registry store " + path_ + " is a directory");
-        bytes = readAll(fd, "Cannot read the registry store " + path_);
+        if (!text::readAll(fd, bytes))
+            throw systemError("Cannot read the registry store " + path_);
     } catch (const StoreError&) {
         close(fd);
         throw;
     }
     close(fd);
     try {
-        readRegFile(bytes, *tree_);
+        readRegFile(bytes, contents_->tree, contents_->text);
     } catch (const StoreError& failure) {
         throw StoreError("The registry store " + path_ + " cannot be read: " + failure.what());
     }
@@ -120,7 +181,7 @@ void Store::save() {
         fchmod(fd, old.st_mode & 07777);
     }
     try {
-        writeKeys(fd, temporary, *tree_);
+        writeKeys(fd, temporary, contents_->text);
     } catch (const StoreError&) {
         close(fd);
         unlink(temporary.c_str());

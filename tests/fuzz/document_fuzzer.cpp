@@ -10,7 +10,7 @@
 #include "fakes/fake_platform.h"
 #include "platform/posix/xml.h"
 #include "run/run_registry_update.h"
-#include "store/unicode_text.h"
+#include "text/unicode_text.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ using namespace modRegistryUpdate;
 
 class UnicodeRuntime : public fakes::FakeRuntime {
 public:
-    std::string upperCase(const std::string& text) override { return store::upperCaseUtf8(text); }
+    std::string upperCase(const std::string& text) override { return text::upperCaseUtf8(text); }
 };
 
 const std::string documentPath = "/tmp/document_fuzzer." + std::to_string(getpid()) + ".xml";

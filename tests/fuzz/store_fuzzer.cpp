@@ -4,55 +4,70 @@
 #include <cstdint>
 #include <string>
 
+#include "store/file_text.h"
+#include "store/key_tree.h"
 #include "store/reg_file.h"
 #include "store/store_error.h"
-#include "store/unicode_text.h"
+#include "text/unicode_text.h"
 
 namespace {
 
 using namespace modRegistryUpdate::store;
+namespace text = modRegistryUpdate::text;
 
 std::string addedText(const std::string& input) {
     return input.substr(0, 64);
 }
 
-void addValue(KeyTree& store, const std::string& text) {
+/// Adds the value as a run would: keys made and the key written into get sections.
+void addValue(KeyTree& tree, FileText& file, const std::string& text) {
+    const std::size_t made = tree.keyCount();
     bool created = false;
-    Key& key = store.create("SOFTWARE\\Fuzz", true, created);
+    Key& key = tree.create("SOFTWARE\\Fuzz", created);
+    if (key.parent()->ordinal() >= made)
+        file.addSection(*key.parent());
+    if (key.ordinal() >= made)
+        file.addSection(key);
     Value value;
     value.name = "Added";
     value.data = text;
-    store.putValue(key, value);
+    const PutValue put = tree.putValue(key, value);
+    if (put.changed && !put.added)
+        file.forgetSource(put.ordinal);
+    if (put.changed)
+        file.addSection(key);
 }
 
-std::string wholeFile(const KeyTree& store) {
+std::string wholeFile(const FileText& file) {
     std::string whole;
-    writeRegFile(store, [&whole](std::string_view piece) { whole.append(piece); });
+    writeRegFile(file, [&whole](std::string_view piece) { whole.append(piece); });
     return whole;
 }
 
 bool isUtf8(const std::string& text) {
     std::string back;
-    const std::string wide = utf8ToUtf16le(text);
-    return utf16leToUtf8(wide.data(), wide.size(), back) && back == text;
+    const std::string wide = text::utf8ToUtf16le(text);
+    return text::utf16leToUtf8(wide.data(), wide.size(), back) && back == text;
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);
-    KeyTree store;
+    KeyTree tree;
+    FileText file;
     try {
-        readRegFile(input, store);
+        readRegFile(input, tree, file);
     } catch (const StoreError&) {
         return 0;
     }
-    addValue(store, addedText(input));
-    const std::string written = wholeFile(store);
+    addValue(tree, file, addedText(input));
+    const std::string written = wholeFile(file);
 
     KeyTree again;
-    readRegFile(written, again); // a store this program wrote always reads back
-    if (wholeFile(again) != written)
+    FileText fileAgain;
+    readRegFile(written, again, fileAgain); // a store this program wrote always reads back
+    if (wholeFile(fileAgain) != written)
         __builtin_trap();
     const Key* key = again.find("SOFTWARE\\Fuzz");
     const Value* value = key ? again.findValue(*key, "Added") : nullptr;
@@ -61,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Text with control characters comes back as REG_SZ bytes, terminating NUL included.
     std::string text(value->data);
     if (value->form == DataForm::bytes &&
-        (!utf16leToUtf8(value->data.data(), value->data.size(), text = std::string()) ||
+        (!text::utf16leToUtf8(value->data.data(), value->data.size(), text = std::string()) ||
          text.empty() || text.back() != '\0'))
         __builtin_trap();
     if (value->form == DataForm::bytes)

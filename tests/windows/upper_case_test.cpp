@@ -1,5 +1,5 @@
 // The Windows program upper-cases patterns and product names with CharUpperBuffW, the Linux
-// program with the store's copy of the registry's table: under Wine they must be one mapping, or
+// program with its copy of the registry's table (src/text): under Wine they must be one mapping, or
 // the builds would read patterns differently.
 #include <windows.h>
 
@@ -12,7 +12,7 @@
 namespace {
 
 constexpr std::pair<char16_t, char16_t> upperCasePairs[] = {
-#include "store/upper_case_table.inc"
+#include "text/upper_case_table.inc"
 };
 
 TEST(UpperCase, CharUpperBuffWMapsEveryUnitAsTheStoresTable) {

@@ -1,6 +1,6 @@
 #include "platform/posix/registry.h"
 
-#include "store/unicode_text.h"
+#include "text/unicode_text.h"
 
 namespace modRegistryUpdate::posix {
 namespace {
@@ -40,7 +40,7 @@ long checkPath(const std::string& path) {
     std::size_t depth = 0;
     const bool namesFit = store::forEachSegment(path, [&depth](std::string_view segment) {
         return ++depth <= deepestKey &&
-               (segment.size() <= longestKeyName || store::utf16Length(segment) <= longestKeyName);
+               (segment.size() <= longestKeyName || text::utf16Length(segment) <= longestKeyName);
     });
     return namesFit ? registrySuccess : registryInvalidParameter;
 }
@@ -52,18 +52,14 @@ public:
 
     RegistryStatus setText(const std::string& valueName, const std::string& text) override {
         if ((valueName.size() > longestValueName &&
-             store::utf16Length(valueName) > longestValueName) ||
+             text::utf16Length(valueName) > longestValueName) ||
             holdsLineBreak(valueName))
             return statusOf(registryInvalidParameter);
         store::Value value;
         value.name = valueName;
         value.data = text;
         // The key is open, so the store's keys were read.
-        store::KeyTree& keys = file_.tree();
-        if (keys.putValue(key_, value)) {
-            keys.addSection(key_);
-            file_.markChanged();
-        }
+        file_.setValue(key_, value);
         return {};
     }
 
@@ -83,24 +79,21 @@ OpenedKey StoreRegistry::openKey(RegistryRoot, const std::string& path) {
 }
 
 OpenedKey StoreRegistry::resolveKey(const std::string& path, bool create) {
-    store::KeyTree* keys = nullptr;
+    store::Key* found = nullptr;
     try {
-        keys = &file_.tree();
+        // The key just opened again, as for every value written into it: its path passed the
+        // checks.
+        if (store::Key* same = file_.repeatedKey(path))
+            return {{}, std::make_unique<StoreKey>(file_, *same)};
+        if (const long code = checkPath(path); code != registrySuccess)
+            return {statusOf(code), nullptr};
+        found = create ? &file_.createKey(path) : file_.openKey(path);
     } catch (const store::StoreError& failure) {
         // Every operation of a run whose store cannot be read fails with the reason.
         return {{registryBadDatabase, failure.what()}, nullptr};
     }
-    // The key just opened again, as for every value written into it: its path passed the checks.
-    if (store::Key* same = paths_.repeated(path))
-        return {{}, std::make_unique<StoreKey>(file_, *same)};
-    if (const long code = checkPath(path); code != registrySuccess)
-        return {statusOf(code), nullptr};
-    bool created = false;
-    store::Key* found = paths_.resolve(*keys, path, create, created);
     if (!found)
         return {statusOf(registryFileNotFound), nullptr};
-    if (created)
-        file_.markChanged();
     return {{}, std::make_unique<StoreKey>(file_, *found)};
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/registry.h"
-#include "store/key_path_cache.h"
 #include "store/store.h"
 
 namespace modRegistryUpdate::posix {
@@ -21,7 +20,6 @@ private:
     OpenedKey resolveKey(const std::string& path, bool create);
 
     store::Store& file_;
-    store::KeyPathCache paths_;
 };
 
 } // namespace modRegistryUpdate::posix

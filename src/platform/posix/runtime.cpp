@@ -1,7 +1,7 @@
 #include "platform/posix/runtime.h"
 
 #include "run/failure.h"
-#include "store/unicode_text.h"
+#include "text/unicode_text.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -27,7 +27,7 @@ std::string PosixRuntime::argumentText() {
 }
 
 std::string PosixRuntime::upperCase(const std::string& text) {
-    return store::upperCaseUtf8(text);
+    return text::upperCaseUtf8(text);
 }
 
 void PosixRuntime::reportWithoutLog(const std::string& line) {

@@ -1,8 +1,7 @@
 #include "platform/posix/text_log.h"
 
 #include "run/failure.h"
-#include "store/file_io.h"
-#include "store/store_error.h"
+#include "text/file_io.h"
 
 #include <cerrno>
 #include <cstring>
@@ -22,11 +21,8 @@ public:
 
     // Each line goes straight to the file, so it is there however the process ends.
     void writeLine(const std::string& text) override {
-        try {
-            store::writeAll(fd_, text + "\r\n", "Cannot write " + path_);
-        } catch (const store::StoreError& failure) {
-            throw Failure(failure.what());
-        }
+        if (!text::writeAll(fd_, text + "\r\n"))
+            throw Failure("Cannot write " + path_ + ": " + std::strerror(errno));
     }
 
     void close() override {

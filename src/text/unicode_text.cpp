@@ -1,7 +1,7 @@
 // Conversions go through utfcpp; by hand are only the rules it has no call for: a lone surrogate
 // kept as its three bytes, and a byte that does not start a valid UTF-8 character kept as it is,
 // one byte at a time.
-#include "store/unicode_text.h"
+#include "text/unicode_text.h"
 
 #include <algorithm>
 #include <array>
@@ -10,7 +10,7 @@
 #include <memory>
 #include <utf8cpp/utf8.h>
 
-namespace modRegistryUpdate::store {
+namespace modRegistryUpdate::text {
 namespace {
 
 constexpr char32_t invalid = 0xFFFFFFFF;
@@ -41,7 +41,7 @@ char32_t decode(std::string_view text, std::size_t& pos) {
 
 /// The units that have an upper case, from Unicode's data (see make-upper-case-table.py).
 constexpr std::pair<char16_t, char16_t> upperCasePairs[] = {
-#include "store/upper_case_table.inc"
+#include "text/upper_case_table.inc"
 };
 
 /// Every unit's upper case, looked up at once.
@@ -210,4 +210,4 @@ std::size_t utf16Length(std::string_view utf8) {
     return units;
 }
 
-} // namespace modRegistryUpdate::store
+} // namespace modRegistryUpdate::text

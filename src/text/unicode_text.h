@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-namespace modRegistryUpdate::store {
+namespace modRegistryUpdate::text {
 
-// The store holds text as UTF-8, and a lone UTF-16 surrogate, which a registry name or text may
+// Registry text is held as UTF-8, and a lone UTF-16 surrogate, which a registry name or text may
 // hold, as the three bytes UTF-8's pattern gives its number (ED A0 80 to ED BF BF), so that it
 // is written back as the unit it was read as.
 
@@ -40,4 +40,4 @@ std::string utf8ToUtf16le(const std::string& utf8);
 /// How many UTF-16 code units the UTF-8 text takes, the unit the registry counts names in.
 std::size_t utf16Length(std::string_view utf8);
 
-} // namespace modRegistryUpdate::store
+} // namespace modRegistryUpdate::text
