@@ -14,9 +14,9 @@
 // (store_error.h). Behind it, key_tree.h holds the keys and values in memory (their texts in
 // arena.h, values by name in an index once a key holds many); file_text.h keeps beside the tree,
 // by the numbers the tree gives keys and values as it makes them, what only the file has: its
-// encoding, the order of its sections, and the lines and comments read; reg_file.h reads and writes the file's text (reg_file.cpp and reg_writer.cpp);
-// key_path_cache.h resolves the paths a run repeats. Names compare and convert by
-// src/text/unicode_text.h, shared with the Linux runtime.
+// encoding, the order of its sections, and the lines and comments read; reg_file.h reads and writes
+// the file's text (reg_file.cpp and reg_writer.cpp); key_path_cache.h resolves the paths a run
+// repeats. Names compare and convert by src/text/unicode_text.h, shared with the Linux runtime.
 #pragma once
 
 #include "store/entries.h"
