@@ -39,15 +39,10 @@ def fold(name):
 
 def unquote(text):
     """The quoted string text starts with, unescaped, and what follows it."""
-    out, i = [], 1
-    while text[i] != '"':
-        if text[i] == '\\':
-            i += 1
-            out.append({'n': '\n', 'r': '\r', '0': '\0'}.get(text[i], text[i]))
-        else:
-            out.append(text[i])
-        i += 1
-    return ''.join(out), text[i + 1:]
+    quoted = re.match(r'"((?:[^"\\]|\\.)*)"', text, re.S)
+    escapes = {'n': '\n', 'r': '\r', '0': '\0'}
+    return re.sub(r'\\(.)', lambda m: escapes.get(m[1], m[1]), quoted[1], flags=re.S), \
+        text[quoted.end():]
 
 
 def value_of(data):
