@@ -44,13 +44,13 @@ bool isCharacter(const Ranges& ranges) {
 namespace {
 
 /// Each character whose case form is another, in order, with that form; made when the program is
-/// built from Unicode's data (cmake/generate_case_table.py).
+/// built from Unicode's data (scripts/make-case-tables.py).
 struct CaseForm {
     Code character;
     Code form;
 };
 constexpr CaseForm caseForms[] = {
-#include "case_table.inc"
+#include "pattern/case_table.inc"
 };
 
 const CaseForm* firstCaseFormFrom(Code code) {

@@ -39,7 +39,7 @@ char32_t decode(std::string_view text, std::size_t& pos) {
     return code;
 }
 
-/// The units that have an upper case, from Unicode's data (see make-upper-case-table.py).
+/// The units that have an upper case, from Unicode's data (see scripts/make-case-tables.py).
 constexpr std::pair<char16_t, char16_t> upperCasePairs[] = {
 #include "text/upper_case_table.inc"
 };
