@@ -43,8 +43,8 @@ bool isCharacter(const Ranges& ranges) {
 
 namespace {
 
-/// Each character whose case form is another, in order, with that form; made when the program is
-/// built from Unicode's data (scripts/make-case-tables.py).
+/// Each character whose case form is another, in order, with that form; made from Unicode's data
+/// by scripts/make-case-tables.py and checked in.
 struct CaseForm {
     Code character;
     Code form;

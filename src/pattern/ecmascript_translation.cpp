@@ -14,6 +14,9 @@
 namespace modRegistryUpdate {
 namespace {
 
+/// Groups nested deeper than this make a pattern invalid: the engine's parser recurses per level.
+constexpr std::size_t deepestGroupNesting = 100;
+
 constexpr Code largestRepeatCount = 100000;
 // The matcher tries a set's ranges one by one within a single step, so a large set is written as
 // a choice between small ones: each is a step of its own, and the step limit bounds the time.

@@ -12,9 +12,6 @@ public:
     explicit PatternError(const std::string& reason) : std::runtime_error(reason) {}
 };
 
-/// Groups nested deeper than this make a pattern invalid: the engine's parser recurses per level.
-constexpr std::size_t deepestGroupNesting = 100;
-
 /// An ECMAScript pattern (with the web's lenient reading: an escape with no meaning matches its
 /// character, a brace that starts no repeat count is itself) rewritten in Boost.Regex's perl
 /// syntax so that it matches exactly what ECMAScript matches, ignoring letter case, against a

@@ -12,7 +12,6 @@ namespace modRegistryUpdate {
 constexpr long registrySuccess = 0;
 constexpr long registryFileNotFound = 2;
 constexpr long registryAccessDenied = 5;
-constexpr long registryInvalidHandle = 6;
 constexpr long registryInvalidParameter = 87;
 constexpr long registryBadPathName = 161;
 constexpr long registryBadDatabase = 1009;

@@ -57,6 +57,12 @@ const std::array<char16_t, 0x10000>& upperCaseTable() {
     return *table;
 }
 
+/// The registry's upper case of one UTF-16 code unit: Unicode's simple mapping where it leads
+/// back, so that 'ı', 'ſ' or 'ς' stay as they are.
+char16_t upperCaseUnit(char16_t unit) {
+    return upperCaseTable()[unit];
+}
+
 /// The character at `pos` as names compare, advancing past it: a unit in upper case; a character
 /// beyond U+FFFF is two units without an upper case, so it stands for itself; a byte that is
 /// not valid UTF-8 after all characters, by its value.
@@ -73,10 +79,6 @@ char32_t foldedAt(std::string_view text, std::size_t& pos) {
 }
 
 } // namespace
-
-char16_t upperCaseUnit(char16_t unit) {
-    return upperCaseTable()[unit];
-}
 
 std::string upperCaseUtf8(const std::string& text) {
     std::string result;

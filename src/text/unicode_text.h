@@ -10,10 +10,6 @@ namespace modRegistryUpdate::text {
 // hold, as the three bytes UTF-8's pattern gives its number (ED A0 80 to ED BF BF), so that it
 // is written back as the unit it was read as.
 
-/// The registry's upper case of one UTF-16 code unit: Unicode's simple mapping where it leads
-/// back (upper_case_table.inc), so that 'ı', 'ſ' or 'ς' stay as they are.
-char16_t upperCaseUnit(char16_t unit);
-
 /// The UTF-8 text in upper case, UTF-16 unit by unit as the registry's table maps them: a
 /// character beyond U+FFFF stays as it is. Bytes that are not valid UTF-8 are kept as they are.
 std::string upperCaseUtf8(const std::string& text);

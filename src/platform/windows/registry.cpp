@@ -15,7 +15,6 @@ static_assert(keyAccess == 0x3F, "keys are opened with exactly these six rights"
 
 static_assert(registryFileNotFound == ERROR_FILE_NOT_FOUND &&
                   registryAccessDenied == ERROR_ACCESS_DENIED &&
-                  registryInvalidHandle == ERROR_INVALID_HANDLE &&
                   registryInvalidParameter == ERROR_INVALID_PARAMETER &&
                   registryBadPathName == ERROR_BAD_PATHNAME && registryBadDatabase == ERROR_BADDB &&
                   registryIoFailed == ERROR_REGISTRY_IO_FAILED,
