@@ -1,10 +1,11 @@
-# Registers every behaviour case as a test of its own, cases/<name>, run by the one driver
-# against this build's program, so that a failure is named and "ctest -R" picks cases. A case
-# that only one build can show (its file "only") is left to that build. Arguments: the build
-# ("native" or "windows"), the program, then the driver's options. The Windows cases share one
-# Wine prefix, so they run one at a time.
+# Registers every behaviour case (a folder in a folder of its concern) as a test of its own,
+# cases/<concern>/<name>, run by the one driver against this build's program, so that a failure is
+# named and "ctest -R" picks cases. A case that only one build can show (its file "only") is left
+# to that build. Arguments: the build ("native" or "windows"), the program, then the driver's
+# options. The Windows cases share one Wine prefix, so they run one at a time.
 function(add_case_tests build program)
-    file(GLOB folders LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/*)
+    set(here ${CMAKE_CURRENT_FUNCTION_LIST_DIR})
+    file(GLOB folders LIST_DIRECTORIES true CONFIGURE_DEPENDS ${here}/*/*)
     foreach(folder IN LISTS folders)
         if(NOT IS_DIRECTORY ${folder})
             continue()
@@ -16,10 +17,9 @@ function(add_case_tests build program)
                 continue()
             endif()
         endif()
-        get_filename_component(name ${folder} NAME)
+        file(RELATIVE_PATH name ${here} ${folder})
         add_test(NAME cases/${name}
-                 COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/run_cases.py
-                         ${program} ${name} ${ARGN})
+                 COMMAND ${Python3_EXECUTABLE} ${here}/run_cases.py ${program} ${name} ${ARGN})
         if(build STREQUAL windows)
             set_tests_properties(cases/${name} PROPERTIES RUN_SERIAL TRUE)
         endif()

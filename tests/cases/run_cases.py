@@ -145,7 +145,7 @@ class Runner:
 
     def prepare(self, folder, before, roots):
         if not self.wine:
-            if before is not None and not os.path.lexists(folder / 'HKEY_LOCAL_MACHINE.reg'):
+            if before and not os.path.lexists(folder / 'HKEY_LOCAL_MACHINE.reg'):
                 (folder / 'HKEY_LOCAL_MACHINE.reg').write_bytes(before)
             return
         text = decode(before or b'\n').replace('\r\n', '\n').split('\n', 1)[1]
@@ -195,7 +195,10 @@ def run_case(case, runner, scratch):
     shutil.copy2(runner.program, folder)
     if (case / 'meters.xml').is_file():
         shutil.copy2(case / 'meters.xml', folder)
-    before, expected_reg = read(case / 'before.reg'), expected('expected.reg')
+    # Most cases start from the standard product registration beside this script.
+    own = case / 'before.reg'
+    before = read(own if own.is_file() else HERE / 'before.reg')
+    expected_reg = expected('expected.reg')
     roots = owned(*(decode(text) for text in (before, expected_reg) if text is not None))
     runner.prepare(folder, before, roots)
 
@@ -212,7 +215,9 @@ def run_case(case, runner, scratch):
         raise Failed(f'exit status {status}: {(output + errors)[-300:]!r}')
     if output:
         raise Failed(f'wrote to its standard output: {output[:300]!r}')
-    compare('log', expected('expected.log'), read(folder / 'registryErrorLog.txt'))
+    # Without an expected log, nothing may be logged: the log is empty, or there is none.
+    log, expected_log = read(folder / 'registryErrorLog.txt'), expected('expected.log')
+    compare('log', b'' if expected_log is None and log is not None else expected_log, log)
     if not runner.wine and expected('expected.stderr') is not None:
         compare('standard error', expected('expected.stderr'), errors)
     if expected_reg is not None:
@@ -230,7 +235,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument('program', type=Path, help='RegistryUpdate, or RegistryUpdate.exe')
     parser.add_argument('cases', nargs='*', type=Path,
-                        help='case folders or names (default: every folder beside this script)')
+                        help='case folders, or CONCERN/NAME beside this script (default: every case)')
     parser.add_argument('--wine', default=str(HERE.parents[1] / 'scripts' / 'wine-run.sh'),
                         help='the command that runs a Windows program, split as a shell splits '
                         'words (default: scripts/wine-run.sh; for the 64-bit build add --win64)')
@@ -247,10 +252,11 @@ def main():
         runner = Runner(program, options.timeout)
 
     counts = {'passed': 0, 'failed': 0, 'skipped': 0}
-    for case in options.cases or sorted(p for p in HERE.iterdir() if p.is_dir()):
-        case = case if case.is_dir() else HERE / case
+    for case in options.cases or sorted(p for p in HERE.glob('*/*') if p.is_dir()):
+        case = (case if case.is_dir() else HERE / case).resolve()
         if not case.is_dir():
             parser.error(f'no such case: {case}')
+        name = case.relative_to(HERE) if case.is_relative_to(HERE) else case.name
         only = read(case / 'only')
         if only is not None and only.split(b'\n')[0].strip().decode() != runner.build:
             counts['skipped'] += 1
@@ -258,11 +264,11 @@ def main():
         scratch = Path(tempfile.mkdtemp(prefix='case-'))
         try:
             run_case(case, runner, scratch)
-            print(f'ok {case.name}', flush=True)
+            print(f'ok {name}', flush=True)
             counts['passed'] += 1
         except Failed as failure:
             kept = f' (kept in {scratch})' if options.keep else ''
-            print(f'FAIL {case.name}: {failure}{kept}', flush=True)
+            print(f'FAIL {name}: {failure}{kept}', flush=True)
             counts['failed'] += 1
             if options.keep:
                 continue

@@ -18,9 +18,10 @@ validates() {
 
 validates "$root/examples/meters.xml" || fail "examples/meters.xml does not validate"
 clean=0 rejected=0 lost=""
-for folder in "$root"/tests/cases/*/; do
+for folder in "$root"/tests/cases/*/*/; do
     document=$folder/meters.xml log=$folder/expected.log
-    [ -f "$document" ] && [ -f "$log" ] || continue
+    # Where the builds log differently the document is neither clean nor plainly lacking.
+    [ -f "$document" ] && [ ! -f "$folder/differs" ] || continue
     if [ ! -s "$log" ]; then
         # The schema describes documents under Meters; a case about another document element
         # shows what the program does with it, not a document an author would write.
