@@ -3,12 +3,11 @@
 #include "platform/posix/element_selection.h"
 #include "platform/posix/element_tree.h"
 #include "platform/posix/local_entities.h"
+#include "text/file_io.h"
 
 #include <cstring>
-#include <fcntl.h>
 #include <libxml/parser.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <optional>
 
 namespace modRegistryUpdate::posix {
 namespace {
@@ -84,18 +83,11 @@ public:
 class TreeLoader : public XmlLoader {
 public:
     std::unique_ptr<XmlDocument> load(const std::string& location) override {
-        // Not blocking: a named pipe with no writer must not hold the run; it is no document
-        // anyway.
-        const int fd = open(location.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        if (fd < 0)
+        const std::optional<text::RegularFile> file = text::openRegularFile(location);
+        if (!file)
             return nullptr;
-        struct stat status {};
-        // A directory or a device is not a document.
         auto document = std::make_unique<TreeDocument>();
-        const bool parsed = fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
-                            parseElementTree(fd, static_cast<std::size_t>(status.st_size), location,
-                                             document->tree);
-        close(fd);
+        const bool parsed = parseElementTree(file->fd.get(), file->size, location, document->tree);
         return parsed ? std::move(document) : nullptr;
     }
 };
