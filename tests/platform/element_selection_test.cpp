@@ -1,4 +1,5 @@
 #include "platform/posix/element_selection.h"
+#include "platform/posix/plain_tree.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,7 @@ ElementTree parsed(const std::string& text) {
     std::fputs(text.c_str(), file);
     std::rewind(file);
     ElementTree tree;
-    EXPECT_TRUE(parseElementTree(fileno(file), text.size(), "", tree));
+    EXPECT_EQ(parsePlainTree(fileno(file), text.size(), tree), PlainReading::loaded);
     std::fclose(file);
     return tree;
 }

@@ -1,5 +1,6 @@
 #include "platform/posix/local_entities.h"
 
+#include "platform/posix/libxml_owners.h"
 #include "text/file_io.h"
 
 #include <algorithm>
@@ -19,16 +20,12 @@ namespace {
 
 thread_local FetchFailures* currentFailures = nullptr;
 
-struct FreeUri {
-    void operator()(xmlURI* uri) const { xmlFreeURI(uri); }
-};
-
 /// The local path a reference names: a path, or a `file:` URL without a host other than
 /// localhost, unescaped. Empty for anything else.
 std::string localPathOf(const char* url) {
     if (!url)
         return {};
-    const std::unique_ptr<xmlURI, FreeUri> uri(xmlParseURI(url));
+    const OwnedUri uri(xmlParseURI(url));
     if (!uri || !uri->path)
         return {};
     const bool local =

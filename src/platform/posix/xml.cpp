@@ -3,11 +3,14 @@
 #include "platform/posix/element_selection.h"
 #include "platform/posix/element_tree.h"
 #include "platform/posix/local_entities.h"
+#include "platform/posix/plain_tree.h"
+#include "platform/posix/validated_tree.h"
 #include "text/file_io.h"
 
 #include <cstring>
 #include <libxml/parser.h>
 #include <optional>
+#include <unistd.h>
 
 namespace modRegistryUpdate::posix {
 namespace {
@@ -80,6 +83,21 @@ public:
     ElementTree tree;
 };
 
+/// Reads the document plainly, and one with a document type declaration again from its start,
+/// validated against the declaration. False when it does not load.
+bool parseTree(const text::RegularFile& file, const std::string& location, ElementTree& tree) {
+    const int fd = file.fd.get();
+    switch (parsePlainTree(fd, file.size, tree)) {
+    case PlainReading::loaded:
+        return true;
+    case PlainReading::declaresType:
+        return lseek(fd, 0, SEEK_SET) == 0 && parseValidatedTree(fd, file.size, location, tree);
+    case PlainReading::failed:
+        break;
+    }
+    return false;
+}
+
 class TreeLoader : public XmlLoader {
 public:
     std::unique_ptr<XmlDocument> load(const std::string& location) override {
@@ -87,8 +105,7 @@ public:
         if (!file)
             return nullptr;
         auto document = std::make_unique<TreeDocument>();
-        const bool parsed = parseElementTree(file->fd.get(), file->size, location, document->tree);
-        return parsed ? std::move(document) : nullptr;
+        return parseTree(*file, location, document->tree) ? std::move(document) : nullptr;
     }
 };
 
