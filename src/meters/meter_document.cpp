@@ -5,7 +5,7 @@ namespace {
 
 using Axis = ElementStep::Axis;
 // From the document.
-const ElementPath devicesOfDocument{false, {{Axis::child, "Meters"}, {Axis::child, "Device"}}};
+const ElementPath devicesOfDocument{{{Axis::child, "Meters"}, {Axis::child, "Device"}}};
 
 } // namespace
 

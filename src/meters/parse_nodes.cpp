@@ -14,12 +14,11 @@ const char* const localMachinePrefix = "HKEY_LOCAL_MACHINE\\";
 
 using Axis = ElementStep::Axis;
 // From a device, a firmware and a category.
-const ElementPath firmwaresOfDevice{false,
-                                    {{Axis::child, "RegistryData"}, {Axis::child, "Firmware"}}};
-const ElementPath keysOfFirmware{false, {{Axis::child, "Key"}}};
+const ElementPath firmwaresOfDevice{{{Axis::child, "RegistryData"}, {Axis::child, "Firmware"}}};
+const ElementPath keysOfFirmware{{{Axis::child, "Key"}}};
 const ElementPath categoriesOfDevice{
-    false, {{Axis::child, "TemplateStringLookup"}, {Axis::child, "VoltsModeCategory"}}};
-const ElementPath entriesOfCategory{false, {{Axis::descendant, "TemplateStringEntry"}}};
+    {{Axis::child, "TemplateStringLookup"}, {Axis::child, "VoltsModeCategory"}}};
+const ElementPath entriesOfCategory{{{Axis::descendant, "TemplateStringEntry"}}};
 
 void createKey(Module& module, const std::string& keyPath) {
     Registry& registry = module.platform.registry;

@@ -14,9 +14,8 @@ namespace modRegistryUpdate {
 namespace {
 
 using Axis = ElementStep::Axis;
-const ElementPath productsOfDocument{true,
-                                     {{Axis::descendant, "Meters"}, {Axis::child, "Product"}}};
-const ElementPath includesOfProduct{false, {{Axis::child, "IncludeKey"}}};
+const ElementPath productsOfDocument{{{Axis::descendant, "Meters"}, {Axis::child, "Product"}}};
+const ElementPath includesOfProduct{{{Axis::child, "IncludeKey"}}};
 
 /// Whether the product's pattern is found anywhere in the text, letter case ignored. An invalid
 /// pattern raises a Failure that says where its product stands, as a missing attribute's does.

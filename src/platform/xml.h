@@ -19,10 +19,9 @@ struct ElementStep {
     std::string name;
 };
 
-/// The only selections the program makes: a path of element names, taken from the node it is
-/// selected from or, when `fromDocument`, from the document. It has at least one step.
+/// The only selections the program makes: a path of element names, taken from the document or
+/// element it is selected from. It has at least one step.
 struct ElementPath {
-    bool fromDocument = false;
     std::vector<ElementStep> steps;
 };
 

@@ -1,9 +1,25 @@
 #include "text/file_io.h"
 
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace modRegistryUpdate::text {
+
+OwnedFd::~OwnedFd() {
+    if (fd_ >= 0)
+        close(fd_);
+}
+
+std::optional<RegularFile> openRegularFile(const std::string& path) {
+    OwnedFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    struct stat status {};
+    if (fd.get() < 0 || fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode))
+        return std::nullopt;
+    return RegularFile{std::move(fd), static_cast<std::size_t>(status.st_size)};
+}
 
 bool readAll(int fd, std::string& bytes) {
     char buffer[1 << 16];

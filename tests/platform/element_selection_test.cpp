@@ -1,4 +1,5 @@
 #include "platform/posix/element_selection.h"
+#include "platform/posix/plain_tree.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,7 @@ ElementTree parsed(const std::string& text) {
     std::fputs(text.c_str(), file);
     std::rewind(file);
     ElementTree tree;
-    EXPECT_TRUE(parseElementTree(fileno(file), text.size(), "", tree));
+    EXPECT_EQ(parsePlainTree(fileno(file), text.size(), tree), PlainReading::loaded);
     std::fclose(file);
     return tree;
 }
@@ -26,15 +27,15 @@ using Axis = ElementStep::Axis;
 TEST(ElementSelection, NestedMatchesComeOnceInDocumentOrder) {
     //                       1    2    3    4    5    6    7
     ElementTree tree = parsed("<A><A><B/><A><B/></A></A><B/></A>");
-    const auto select = [&](bool fromDocument, std::vector<ElementStep> steps) {
-        return selectElements(tree, 2, ElementPath{fromDocument, std::move(steps)});
+    const auto select = [&](ElementTree::Index context, std::vector<ElementStep> steps) {
+        return selectElements(tree, context, ElementPath{std::move(steps)});
     };
     using Reached = std::vector<ElementTree::Index>;
-    EXPECT_EQ(select(true, {{Axis::descendant, "A"}, {Axis::descendant, "B"}}), (Reached{3, 5, 6}));
-    EXPECT_EQ(select(true, {{Axis::descendant, "A"}, {Axis::child, "B"}}), (Reached{3, 5, 6}));
-    EXPECT_EQ(select(true, {{Axis::child, "A"}, {Axis::child, "B"}}), (Reached{6}));
-    EXPECT_EQ(select(false, {{Axis::child, "A"}, {Axis::child, "B"}}), (Reached{5}));
-    EXPECT_EQ(select(false, {{Axis::child, "C"}}), Reached{});
+    EXPECT_EQ(select(0, {{Axis::descendant, "A"}, {Axis::descendant, "B"}}), (Reached{3, 5, 6}));
+    EXPECT_EQ(select(0, {{Axis::descendant, "A"}, {Axis::child, "B"}}), (Reached{3, 5, 6}));
+    EXPECT_EQ(select(0, {{Axis::child, "A"}, {Axis::child, "B"}}), (Reached{6}));
+    EXPECT_EQ(select(2, {{Axis::child, "A"}, {Axis::child, "B"}}), (Reached{5}));
+    EXPECT_EQ(select(2, {{Axis::child, "C"}}), Reached{});
 }
 
 } // namespace

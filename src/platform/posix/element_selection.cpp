@@ -12,7 +12,7 @@ std::vector<ElementTree::Index> selectElements(const ElementTree& tree, ElementT
     std::vector<ElementTree::Index> next;
     reached.reserve(usualCount);
     next.reserve(usualCount);
-    reached.push_back(path.fromDocument ? 0 : context);
+    reached.push_back(context);
     for (const ElementStep& step : path.steps) {
         // Names are interned: a name the document never holds reaches nothing, and the others
         // are compared as pointers.

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "platform/posix/libxml_owners.h"
+
 #include <cstdint>
 #include <libxml/tree.h>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,23 +32,19 @@ struct ElementTree {
         std::size_t valueSize = 0;
     };
 
-    struct FreeDictionary {
-        void operator()(xmlDict* names) const { xmlDictFree(names); }
-    };
-
     /// [0] is the document itself; an element's descendants follow it up to its `end`.
     std::vector<Element> elements;
     std::vector<Attribute> attributes;
     std::string values; ///< every attribute's decoded text, one after another
-    std::unique_ptr<xmlDict, FreeDictionary> names;
+    OwnedDictionary names;
 
     std::string_view valueOf(const Attribute& attribute) const {
         return std::string_view(values).substr(attribute.valueStart, attribute.valueSize);
     }
 };
 
-/// Fills a tree with elements and their attributes in document order. Each call throws
-/// std::bad_alloc when the tree cannot grow.
+/// Fills a tree with elements and their attributes in document order, for either reader of a
+/// document. Each call throws std::bad_alloc when the tree cannot grow.
 class ElementTreeBuilder {
 public:
     /// Empties `tree` and makes room for a document of `size` bytes.
@@ -71,10 +68,12 @@ private:
     std::vector<Open> open_{{0, 0}};
 };
 
-/// Parses the open file of `size` bytes, found at `location`, as strict XML 1.0 into `tree`. A
-/// document with a document type declaration is validated against it, with its external subset
-/// and external entities read from local files relative to the document. Returns false when it
-/// is not well-formed, not valid, or cannot be read; `tree` then holds nothing worth keeping.
-bool parseElementTree(int fd, std::size_t size, const std::string& location, ElementTree& tree);
+/// Windows' MSXML refuses a name whose prefix no namespace declaration binds, where libxml2 only
+/// warns: a reader raises this for such a name, and the document does not load.
+struct UndeclaredPrefix {};
+
+/// The name as written, `prefix:localName` or `localName` alone when `prefix` is null, interned in
+/// `names`, so that the tree holds each name once. Throws std::bad_alloc when it cannot be.
+const xmlChar* writtenName(xmlDict* names, const xmlChar* prefix, const xmlChar* localName);
 
 } // namespace modRegistryUpdate::posix

@@ -1,32 +1,31 @@
 #include "platform/posix/local_entities.h"
 
+#include "platform/posix/libxml_owners.h"
+#include "text/file_io.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <libxml/parserInternals.h>
 #include <libxml/uri.h>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
-#include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace modRegistryUpdate::posix {
 namespace {
 
 thread_local FetchFailures* currentFailures = nullptr;
 
-struct FreeUri {
-    void operator()(xmlURI* uri) const { xmlFreeURI(uri); }
-};
-
 /// The local path a reference names: a path, or a `file:` URL without a host other than
 /// localhost, unescaped. Empty for anything else.
 std::string localPathOf(const char* url) {
     if (!url)
         return {};
-    const std::unique_ptr<xmlURI, FreeUri> uri(xmlParseURI(url));
+    const OwnedUri uri(xmlParseURI(url));
     if (!uri || !uri->path)
         return {};
     const bool local =
@@ -39,27 +38,22 @@ std::string localPathOf(const char* url) {
 /// An open file read no further than the size it had when opened: a file that grows while it is
 /// read, or one that only looks like a file (under /proc), cannot make the read endless.
 struct BoundedFile {
-    int fd;
-    off_t left;
-
-    BoundedFile(int fd, off_t size) : fd(fd), left(size) {}
-    ~BoundedFile() { close(fd); }
-    BoundedFile(const BoundedFile&) = delete;
-    BoundedFile& operator=(const BoundedFile&) = delete;
+    text::OwnedFd fd;
+    std::size_t left;
 };
 
 int readBounded(void* context, char* buffer, int length) {
     auto& file = *static_cast<BoundedFile*>(context);
-    const auto wanted = static_cast<std::size_t>(std::min<off_t>(length, file.left));
+    const std::size_t wanted = std::min(static_cast<std::size_t>(length), file.left);
     if (wanted == 0)
         return 0;
     ssize_t count;
     do
-        count = read(file.fd, buffer, wanted);
+        count = read(file.fd.get(), buffer, wanted);
     while (count < 0 && errno == EINTR);
     if (count < 0)
         return -1;
-    file.left -= count;
+    file.left -= static_cast<std::size_t>(count);
     return static_cast<int>(count);
 }
 
@@ -69,22 +63,17 @@ int closeBounded(void* context) {
     return 0;
 }
 
-/// The regular file at `path`, opened without blocking, so that a named pipe cannot hold the
-/// open; null for anything else.
-std::unique_ptr<BoundedFile> openRegularFile(const std::string& path) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return nullptr;
-    struct stat status {};
-    const bool regular = fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
-    std::unique_ptr<BoundedFile> file(new (std::nothrow) BoundedFile(fd, status.st_size));
+/// The regular file at `path`, bounded to its size; null for anything else.
+std::unique_ptr<BoundedFile> openBounded(const std::string& path) {
+    std::optional<text::RegularFile> file = text::openRegularFile(path);
     if (!file)
-        close(fd);
-    return regular ? std::move(file) : nullptr;
+        return nullptr;
+    return std::unique_ptr<BoundedFile>(new (std::nothrow)
+                                            BoundedFile{std::move(file->fd), file->size});
 }
 
 xmlParserInputPtr openLocal(const std::string& path, const char* url, xmlParserCtxtPtr parser) {
-    std::unique_ptr<BoundedFile> file = openRegularFile(path);
+    std::unique_ptr<BoundedFile> file = openBounded(path);
     if (!file)
         return nullptr;
     xmlParserInputBufferPtr buffer =

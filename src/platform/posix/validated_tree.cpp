@@ -1,12 +1,12 @@
 #include "platform/posix/validated_tree.h"
 
+#include "platform/posix/libxml_owners.h"
 #include "platform/posix/local_entities.h"
 
 #include <cstring>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <libxml/uri.h>
-#include <memory>
 #include <new>
 
 namespace modRegistryUpdate::posix {
@@ -21,40 +21,23 @@ constexpr int validatingOptions = XML_PARSE_NONET | XML_PARSE_NOENT | XML_PARSE_
                                   XML_PARSE_DTDATTR | XML_PARSE_DTDVALID | XML_PARSE_NOERROR |
                                   XML_PARSE_NOWARNING;
 
-struct FreeParser {
-    void operator()(xmlParserCtxt* parser) const { xmlFreeParserCtxt(parser); }
-};
-struct FreeDocument {
-    void operator()(xmlDoc* document) const { xmlFreeDoc(document); }
-};
-struct FreeText {
-    void operator()(xmlChar* text) const { xmlFree(text); }
-};
-using OwnedText = std::unique_ptr<xmlChar, FreeText>;
-
-/// Windows' MSXML refuses a name whose prefix no namespace declaration binds; libxml2 keeps it
-/// as a name with a colon in no namespace.
-struct UndeclaredPrefix {};
-
-/// The name as written, prefix included, interned in `names`.
-const xmlChar* writtenName(xmlDict* names, const xmlChar* name, const xmlNs* space) {
-    const xmlChar* written = space && space->prefix ? xmlDictQLookup(names, space->prefix, name)
-                                                    : xmlDictLookup(names, name, -1);
-    if (!written)
-        throw std::bad_alloc();
+/// The name as written, prefix included. libxml2 keeps a prefix that no declaration binds as part
+/// of a name in no namespace.
+const xmlChar* nameOf(xmlDict* names, const xmlChar* name, const xmlNs* space) {
+    const xmlChar* written = writtenName(names, space ? space->prefix : nullptr, name);
     if (!space && std::strchr(reinterpret_cast<const char*>(written), ':'))
         throw UndeclaredPrefix();
     return written;
 }
 
 void addElement(xmlDict* names, const xmlNode& node, ElementTreeBuilder& builder) {
-    builder.openElement(writtenName(names, node.name, node.ns),
+    builder.openElement(nameOf(names, node.name, node.ns),
                         node.ns && node.ns->href && *node.ns->href);
     for (const xmlAttr* attribute = node.properties; attribute; attribute = attribute->next) {
         const OwnedText value(xmlNodeGetContent(reinterpret_cast<const xmlNode*>(attribute)));
         if (!value)
             throw std::bad_alloc();
-        builder.addAttribute(writtenName(names, attribute->name, attribute->ns),
+        builder.addAttribute(nameOf(names, attribute->name, attribute->ns),
                              reinterpret_cast<const char*>(value.get()));
     }
 }
@@ -88,14 +71,14 @@ bool copyElements(const xmlDoc& document, std::size_t size, ElementTree& tree) {
 } // namespace
 
 bool parseValidatedTree(int fd, std::size_t size, const std::string& location, ElementTree& tree) {
-    const std::unique_ptr<xmlParserCtxt, FreeParser> parser(xmlNewParserCtxt());
+    const OwnedParser parser(xmlNewParserCtxt());
     // The location as a URI, so that a blank or a '#' in a folder's name stays part of the path
     // that references are resolved against.
     const OwnedText base(xmlPathToURI(reinterpret_cast<const xmlChar*>(location.c_str())));
     if (!parser || !base)
         return false;
     const FetchFailures failures;
-    const std::unique_ptr<xmlDoc, FreeDocument> document(xmlCtxtReadFd(
+    const OwnedDocument document(xmlCtxtReadFd(
         parser.get(), fd, reinterpret_cast<const char*>(base.get()), nullptr, validatingOptions));
     if (!document || !parser->wellFormed || !parser->valid || failures.any())
         return false;

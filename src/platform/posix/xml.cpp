@@ -3,11 +3,13 @@
 #include "platform/posix/element_selection.h"
 #include "platform/posix/element_tree.h"
 #include "platform/posix/local_entities.h"
+#include "platform/posix/plain_tree.h"
+#include "platform/posix/validated_tree.h"
+#include "text/file_io.h"
 
 #include <cstring>
-#include <fcntl.h>
 #include <libxml/parser.h>
-#include <sys/stat.h>
+#include <optional>
 #include <unistd.h>
 
 namespace modRegistryUpdate::posix {
@@ -81,22 +83,29 @@ public:
     ElementTree tree;
 };
 
+/// Reads the document plainly, and one with a document type declaration again from its start,
+/// validated against the declaration. False when it does not load.
+bool parseTree(const text::RegularFile& file, const std::string& location, ElementTree& tree) {
+    const int fd = file.fd.get();
+    switch (parsePlainTree(fd, file.size, tree)) {
+    case PlainReading::loaded:
+        return true;
+    case PlainReading::declaresType:
+        return lseek(fd, 0, SEEK_SET) == 0 && parseValidatedTree(fd, file.size, location, tree);
+    case PlainReading::failed:
+        break;
+    }
+    return false;
+}
+
 class TreeLoader : public XmlLoader {
 public:
     std::unique_ptr<XmlDocument> load(const std::string& location) override {
-        // Not blocking: a named pipe with no writer must not hold the run; it is no document
-        // anyway.
-        const int fd = open(location.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        if (fd < 0)
+        const std::optional<text::RegularFile> file = text::openRegularFile(location);
+        if (!file)
             return nullptr;
-        struct stat status {};
-        // A directory or a device is not a document.
         auto document = std::make_unique<TreeDocument>();
-        const bool parsed = fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
-                            parseElementTree(fd, static_cast<std::size_t>(status.st_size), location,
-                                             document->tree);
-        close(fd);
-        return parsed ? std::move(document) : nullptr;
+        return parseTree(*file, location, document->tree) ? std::move(document) : nullptr;
     }
 };
 

@@ -54,9 +54,10 @@ ElementName nameOf(IXMLDOMNode& element) {
     return {utf8Of(name), uri.length() > 0};
 }
 
-/// The path in MSXML's default selection language: `./A/B`, `.//A`, or from the document `//A/B`.
+/// The path in MSXML's default selection language, from the node it is selected from: `./A/B`,
+/// `.//A`.
 std::string selectionOf(const ElementPath& path) {
-    std::string expression = path.fromDocument ? "" : ".";
+    std::string expression = ".";
     for (const ElementStep& step : path.steps)
         expression += (step.axis == ElementStep::Axis::descendant ? "//" : "/") + step.name;
     return expression;
