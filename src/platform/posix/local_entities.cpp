@@ -103,8 +103,13 @@ FetchFailures::~FetchFailures() {
 }
 
 xmlParserInputPtr loadLocalEntity(const char* url, const char*, xmlParserCtxtPtr parser) {
-    const std::string path = localPathOf(url);
-    xmlParserInputPtr input = path.empty() ? nullptr : openLocal(path, url, parser);
+    xmlParserInputPtr input = nullptr;
+    // libxml2 calls this from C: running out of memory fails the fetch instead of unwinding there.
+    try {
+        const std::string path = localPathOf(url);
+        input = path.empty() ? nullptr : openLocal(path, url, parser);
+    } catch (const std::bad_alloc&) {
+    }
     if (!input && currentFailures)
         currentFailures->any_ = true;
     return input;
