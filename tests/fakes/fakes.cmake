@@ -1,3 +1,3 @@
-add_library(registry_update_fakes STATIC ${CMAKE_CURRENT_LIST_DIR}/fake_platform.cpp)
-target_include_directories(registry_update_fakes PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
-target_link_libraries(registry_update_fakes PUBLIC registry_update_logic)
+add_library(registry_update_fakes INTERFACE)
+target_include_directories(registry_update_fakes INTERFACE ${CMAKE_CURRENT_LIST_DIR}/..)
+target_link_libraries(registry_update_fakes INTERFACE registry_update_logic)

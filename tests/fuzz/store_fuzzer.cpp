@@ -15,10 +15,6 @@ namespace {
 using namespace modRegistryUpdate::store;
 namespace text = modRegistryUpdate::text;
 
-std::string addedText(const std::string& input) {
-    return input.substr(0, 64);
-}
-
 /// Adds the value as a run would: keys made and the key written into get sections.
 void addValue(KeyTree& tree, FileText& file, const std::string& text) {
     const std::size_t made = tree.keyCount();
@@ -54,6 +50,7 @@ bool isUtf8(const std::string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);
+    const std::string added = input.substr(0, 64);
     KeyTree tree;
     FileText file;
     try {
@@ -61,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const StoreError&) {
         return 0;
     }
-    addValue(tree, file, addedText(input));
+    addValue(tree, file, added);
     const std::string written = wholeFile(file);
 
     KeyTree again;
@@ -81,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         __builtin_trap();
     if (value->form == DataForm::bytes)
         text.pop_back();
-    if (isUtf8(addedText(input)) && text != addedText(input))
+    if (isUtf8(added) && text != added)
         __builtin_trap();
     return 0;
 }

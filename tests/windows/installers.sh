@@ -14,9 +14,10 @@ key='HKLM\SOFTWARE\Fluxmeter\Power Analyzer Pro\4.2\DeviceInfo'
 installer=both step=setup
 fail() { echo "$installer: $step: $*" >&2; exit 1; }
 windows_path() { echo "Z:$1" | tr / '\\'; }
+msi=$(windows_path "$payload/product.msi")
 unix_path() { "${wine[@]}" winepath -u "$1" 2>/dev/null | tr -d '\r'; }
-import() { # a .reg text on standard input, CR LF added
-    sed 's/$/\r/' >"$work/import.reg"
+import() { # a .reg text on standard input, CR LF line ends made
+    sed 's/\r*$/\r/' >"$work/import.reg"
     "${wine[@]}" reg import "$(windows_path "$work/import.reg")" >/dev/null 2>&1
 }
 # Runs in the working folder, which must stay empty.
@@ -27,8 +28,7 @@ forget() {
 }
 # Whatever a failed step left installed goes too, so that the next run starts clean.
 clean_up() {
-    [ ! -f "$payload/product.msi" ] ||
-        in_working_folder msiexec /x "$(windows_path "$payload/product.msi")" /qn || true
+    [ ! -f "$payload/product.msi" ] || in_working_folder msiexec /x "$msi" /qn || true
     [ -z "${folder:-}" ] || rm -rf "$folder"
     forget
     rm -rf "$work"
@@ -59,18 +59,13 @@ installer=MSI
 installer=NSIS
 makensis -V2 "${nsis_options[@]}" "$payload/product.nsi" >/dev/null || fail "makensis refused the example"
 
-# The product's component and its properties, as the product's own setup leaves them.
+# The product's component and its properties, as the product's own setup leaves them: the
+# standard product registration of the behaviour cases.
 step=setup
 installer=both
 forget
 dll=$(windows_path "$component" | sed 's/\\/\\\\/g')
-import <<REG || fail "the test component could not be registered"
-Windows Registry Editor Version 5.00
-
-[HKEY_LOCAL_MACHINE\SOFTWARE\Classes\ProductInfo.ProductInfo]
-"Manufacturer"="Fluxmeter"
-"ProductName"="Power Analyzer Pro"
-"ProductVersion"="4.2"
+cat "$(dirname "$0")/../cases/before.reg" - <<REG | import || fail "the test component could not be registered"
 
 [HKEY_LOCAL_MACHINE\SOFTWARE\Classes\ProductInfo.ProductInfo\CLSID]
 @="{6A0D3C52-8E4B-4F71-9C1D-2B7E5A90F3C4}"
@@ -92,7 +87,11 @@ find_installed() {
     fail "RegistryUpdate.exe was not installed"
 }
 
-check_installed() {
+# Installs with the command, then checks what the installed program did.
+install() {
+    installer=$1 step=install
+    shift
+    in_working_folder "$@" || fail "$1 failed"
     find_installed
     step="entries written"
     "${wine[@]}" reg query "$key\\NW-200\\2.1" /v AC 2>/dev/null | tr -d '\r' |
@@ -107,32 +106,21 @@ check_installed() {
         [ ! -e "$elsewhere" ] || fail "a log was written to $elsewhere"
     done
 }
-check_uninstalled() {
+# Uninstalls with the command, then checks that nothing is left.
+uninstall() {
     step=uninstall
+    in_working_folder "$@" || fail "$1 failed"
     for file in RegistryUpdate.exe meters.xml registryErrorLog.txt; do
         [ ! -e "$folder/$file" ] || fail "$file is still in $folder"
     done
     ! "${wine[@]}" reg query "$key" >/dev/null 2>&1 || fail "$key is still there"
+    echo "$installer: installed, entries written, empty log beside the program, uninstalled"
 }
 
-installer=MSI
-step=install
-in_working_folder msiexec /i "$(windows_path "$payload/product.msi")" /qn || fail "msiexec /i failed"
-check_installed
-step=uninstall
-in_working_folder msiexec /x "$(windows_path "$payload/product.msi")" /qn || fail "msiexec /x failed"
-check_uninstalled
-echo "MSI: installed, entries written, empty log beside the program, uninstalled"
-
-installer=NSIS
-step=install
-in_working_folder "$(windows_path "$payload/product-setup.exe")" /S || fail "the installer failed"
-check_installed
-step=uninstall
+install MSI msiexec /i "$msi" /qn
+uninstall msiexec /x "$msi" /qn
+install NSIS "$(windows_path "$payload/product-setup.exe")" /S
 # The uninstaller waits only when told the folder with _?=, which must come last and unquoted:
 # handed over in blank-free pieces, Wine joins them without quotes.
 read -ra folder_pieces <<<"_?=$installed"
-in_working_folder "$(windows_path "$folder/uninstall.exe")" /S "${folder_pieces[@]}" ||
-    fail "the uninstaller failed"
-check_uninstalled
-echo "NSIS: installed, entries written, empty log beside the program, uninstalled"
+uninstall "$(windows_path "$folder/uninstall.exe")" /S "${folder_pieces[@]}"

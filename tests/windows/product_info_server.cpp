@@ -7,6 +7,9 @@
 
 #include <oleauto.h>
 
+#include <cstring>
+#include <vector>
+
 namespace {
 
 // {6A0D3C52-8E4B-4F71-9C1D-2B7E5A90F3C4}, the class the tests register.
@@ -15,46 +18,34 @@ const CLSID productInfoClass = {
 
 const wchar_t* const propertyNames[] = {L"Manufacturer", L"ProductName", L"ProductVersion"};
 
-LONG liveObjects = 0;
-
+// The property's value: text, a 32-bit number, or null where there is none.
 HRESULT readProperty(DISPID id, VARIANT* result) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, L"ProductInfo.ProductInfo", 0, KEY_QUERY_VALUE, &key) !=
-        ERROR_SUCCESS)
-        return E_FAIL;
-    DWORD type = 0;
+    const auto read = [id](DWORD* type, void* data, DWORD* size) {
+        return RegGetValueW(HKEY_CLASSES_ROOT, L"ProductInfo.ProductInfo", propertyNames[id - 1],
+                            RRF_RT_REG_SZ | RRF_RT_REG_DWORD, type, data, size);
+    };
     DWORD size = 0;
-    const wchar_t* name = propertyNames[id - 1];
-    const LONG status = RegQueryValueExW(key, name, nullptr, &type, nullptr, &size);
-    HRESULT outcome = S_OK;
+    const LONG status = read(nullptr, nullptr, &size);
     if (status == ERROR_FILE_NOT_FOUND) {
         result->vt = VT_NULL;
-    } else if (status != ERROR_SUCCESS) {
-        outcome = E_FAIL;
-    } else if (type == REG_DWORD) {
-        DWORD number = 0;
-        size = sizeof number;
-        RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&number), &size);
-        result->vt = VT_I4;
-        result->lVal = static_cast<LONG>(number);
-    } else if (type == REG_SZ) {
-        wchar_t* text = new wchar_t[size / sizeof(wchar_t) + 1]();
-        RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
-        result->vt = VT_BSTR;
-        result->bstrVal = SysAllocString(text);
-        delete[] text;
-    } else {
-        outcome = DISP_E_TYPEMISMATCH;
+        return S_OK;
     }
-    RegCloseKey(key);
-    return outcome;
+    std::vector<wchar_t> data(size / sizeof(wchar_t) + 2);
+    DWORD type = 0;
+    if (status != ERROR_SUCCESS || read(&type, data.data(), &size) != ERROR_SUCCESS)
+        return DISP_E_TYPEMISMATCH;
+    if (type == REG_DWORD) {
+        result->vt = VT_I4;
+        std::memcpy(&result->lVal, data.data(), sizeof result->lVal);
+    } else {
+        result->vt = VT_BSTR;
+        result->bstrVal = SysAllocString(data.data());
+    }
+    return S_OK;
 }
 
-class ProductInfo : public IDispatch {
+class ProductInfo final : public IDispatch {
 public:
-    ProductInfo() { InterlockedIncrement(&liveObjects); }
-    virtual ~ProductInfo() { InterlockedDecrement(&liveObjects); }
-
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
         if (iid != IID_IUnknown && iid != IID_IDispatch) {
             *object = nullptr;
@@ -95,9 +86,7 @@ public:
 
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*,
                                      VARIANT* result, EXCEPINFO*, UINT*) override {
-        if (id < 1 || id > 3)
-            return DISP_E_MEMBERNOTFOUND;
-        if (!(flags & DISPATCH_PROPERTYGET) || !result)
+        if (id < 1 || id > 3 || !(flags & DISPATCH_PROPERTYGET) || !result)
             return DISP_E_MEMBERNOTFOUND;
         VariantInit(result);
         return readProperty(id, result);
@@ -143,8 +132,4 @@ extern "C" HRESULT STDMETHODCALLTYPE DllGetClassObject(REFCLSID classId, REFIID 
         return CLASS_E_CLASSNOTAVAILABLE;
     }
     return factory.QueryInterface(iid, object);
-}
-
-extern "C" HRESULT STDMETHODCALLTYPE DllCanUnloadNow() {
-    return liveObjects == 0 ? S_OK : S_FALSE;
 }
