@@ -110,11 +110,9 @@ private:
         const std::size_t separator = path.find('\\');
         if (text::upperCaseUtf8(path.substr(0, separator)) != rootName)
             fail("a key outside " + rootName);
-        bool created = false;
         Key& key = tree_.create(separator == std::string::npos
                                     ? std::string_view()
-                                    : std::string_view(path).substr(separator + 1),
-                                created);
+                                    : std::string_view(path).substr(separator + 1));
         text_.addSection(key);
         // A repeated section is merged into the first; the comments before it stay pending, to
         // stand before the next line that is written.

@@ -73,16 +73,14 @@ Key* Store::findKey(std::string_view path) {
 
 Key* Store::openKey(std::string_view path) {
     Contents& contents = this->contents();
-    bool created = false;
-    return contents.paths.resolve(contents.tree, path, false, created);
+    return contents.paths.resolve(contents.tree, path, false);
 }
 
 Key& Store::createKey(std::string_view path) {
     Contents& contents = this->contents();
     const std::size_t made = contents.tree.keyCount();
-    bool created = false;
-    Key& key = *contents.paths.resolve(contents.tree, path, true, created);
-    if (!created)
+    Key& key = *contents.paths.resolve(contents.tree, path, true);
+    if (contents.tree.keyCount() == made)
         return key;
     // Keys are numbered as made, so those from `made` on are new; each gets a section, parents
     // first, as an export shows every key.

@@ -22,8 +22,7 @@ std::string addedText(const std::string& input) {
 /// Adds the value as a run would: keys made and the key written into get sections.
 void addValue(KeyTree& tree, FileText& file, const std::string& text) {
     const std::size_t made = tree.keyCount();
-    bool created = false;
-    Key& key = tree.create("SOFTWARE\\Fuzz", created);
+    Key& key = tree.create("SOFTWARE\\Fuzz");
     if (key.parent()->ordinal() >= made)
         file.addSection(*key.parent());
     if (key.ordinal() >= made)
