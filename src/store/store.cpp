@@ -52,18 +52,17 @@ Store::~Store() {
 }
 
 Store::Contents& Store::contents() {
-    if (!loaded_) {
+    if (!contents_ && !loadFailure_) {
         path_ = locate_();
-        loaded_ = true;
         try {
             load();
-        } catch (const StoreError& failure) {
+        } catch (...) {
             // Every later use fails the same way: the file is never read twice in one run.
-            loadFailure_ = failure;
+            loadFailure_ = std::current_exception();
         }
     }
     if (loadFailure_)
-        throw *loadFailure_;
+        std::rethrow_exception(loadFailure_);
     return *contents_;
 }
 
