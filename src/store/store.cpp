@@ -102,11 +102,8 @@ const Value* Store::findValue(const Key& key, std::string_view name) {
 
 void Store::setValue(Key& key, const Value& value) {
     Contents& contents = this->contents();
-    const PutValue put = contents.tree.putValue(key, value);
-    if (!put.changed)
+    if (!contents.text.putValue(contents.tree, key, value).changed)
         return;
-    if (!put.added)
-        contents.text.forgetSource(put.ordinal);
     contents.text.addSection(key);
     changed_ = true;
 }

@@ -30,10 +30,7 @@ void addValue(KeyTree& tree, FileText& file, const std::string& text) {
     Value value;
     value.name = "Added";
     value.data = text;
-    const PutValue put = tree.putValue(key, value);
-    if (put.changed && !put.added)
-        file.forgetSource(put.ordinal);
-    if (put.changed)
+    if (file.putValue(tree, key, value).changed)
         file.addSection(key);
 }
 
