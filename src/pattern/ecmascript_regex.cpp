@@ -63,28 +63,27 @@ struct StepIterator {
     bool operator!=(StepIterator other) const { return at != other.at; }
 };
 
-/// UTF-8 as wchar_t units; a byte sequence that is not UTF-8 becomes U+FFFD, as on Windows.
+/// Valid UTF-8 as wchar_t units.
 std::wstring toWide(const std::string& utf8) {
-    const std::string valid = utf8::replace_invalid(utf8);
     std::wstring wide;
     if constexpr (sizeof(wchar_t) == 2)
-        utf8::utf8to16(valid.begin(), valid.end(), std::back_inserter(wide));
+        utf8::utf8to16(utf8.begin(), utf8.end(), std::back_inserter(wide));
     else
-        utf8::utf8to32(valid.begin(), valid.end(), std::back_inserter(wide));
+        utf8::utf8to32(utf8.begin(), utf8.end(), std::back_inserter(wide));
     return wide;
 }
 
-/// The pattern as the log shows it: on one line, and cut after its first characters so that a
-/// huge pattern does not make a huge line. Counted in code points, the same on every build.
+/// The pattern (valid UTF-8) as the log shows it: on one line, and cut after its first
+/// characters so that a huge pattern does not make a huge line. Counted in code points, the same
+/// on every build.
 std::string shown(const std::string& pattern) {
-    const std::string valid = utf8::replace_invalid(pattern);
     std::string text;
     std::size_t count = 0;
-    for (auto it = valid.begin(); it != valid.end(); ++count) {
+    for (auto it = pattern.begin(); it != pattern.end(); ++count) {
         if (count == longestShownPattern)
             return text + "...";
         const auto start = it;
-        const std::uint32_t code = utf8::next(it, valid.end());
+        const std::uint32_t code = utf8::next(it, pattern.end());
         if (code < 0x20 || code == 0x7F)
             text += '?';
         else
@@ -112,15 +111,16 @@ Failure invalid(const std::string& pattern, const std::string& reason) {
 
 } // namespace
 
-bool ecmaScriptTest(const std::string& pattern, const std::string& text) {
-    const std::string validPattern = utf8::replace_invalid(pattern);
-    if (static_cast<std::size_t>(
-            utf8::unchecked::distance(validPattern.begin(), validPattern.end())) > longestPattern)
+bool ecmaScriptTest(const std::string& patternBytes, const std::string& textBytes) {
+    // A byte sequence that is not UTF-8 becomes U+FFFD, as on Windows.
+    const std::string pattern = utf8::replace_invalid(patternBytes);
+    if (static_cast<std::size_t>(utf8::unchecked::distance(pattern.begin(), pattern.end())) >
+        longestPattern)
         throw invalid(pattern, "longer than " + std::to_string(longestPattern) + " characters");
     try {
         const Translation translation = translateEcmaScript(toWide(pattern));
         const boost::wregex expression(translation.pattern, boost::regex_constants::perl);
-        const std::wstring subject = foldCase(toWide(text));
+        const std::wstring subject = foldCase(toWide(utf8::replace_invalid(textBytes)));
         // With somewhere to put the groups: asked only whether there is a match, the matcher
         // may skip keeping what a lookahead captured and then compare a reference to it wrongly.
         boost::match_results<StepIterator> groups;

@@ -50,9 +50,11 @@ void FileText::addLeading(std::size_t ordinal, std::string_view leading) {
     text.leading = arena_.append(text.leading, text.leadingRoom, leading);
 }
 
-void FileText::forgetSource(std::size_t ordinal) {
-    if (ordinal < valueTexts_.size())
-        valueTexts_[ordinal].source = std::string_view();
+PutValue FileText::putValue(KeyTree& tree, Key& key, const Value& value) {
+    const PutValue put = tree.putValue(key, value);
+    if (put.changed && !put.added && put.ordinal < valueTexts_.size())
+        valueTexts_[put.ordinal].source = std::string_view();
+    return put;
 }
 
 } // namespace modRegistryUpdate::store

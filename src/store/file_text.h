@@ -44,8 +44,10 @@ public:
     void keepValueText(std::size_t ordinal, std::string_view leading, std::string_view source);
     /// Adds comments before a repeated value line to those before the value's first line.
     void addLeading(std::size_t ordinal, std::string_view leading);
-    /// Notes that the value changed: it is written anew, after the comments it had.
-    void forgetSource(std::size_t ordinal);
+
+    /// Puts the value into the key as `KeyTree::putValue` does. A value whose data changed loses
+    /// the lines read for it, so that it is written anew, after the comments it had.
+    PutValue putValue(KeyTree& tree, Key& key, const Value& value);
 
     std::string trailer; ///< comment lines after the last value
     /// The encoding the file was read in, written back the same; a new store is written as

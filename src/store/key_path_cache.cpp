@@ -11,8 +11,7 @@ bool KeyPathCache::startsWithPathTo(std::string_view path, std::size_t end) cons
            path.substr(0, end) == std::string_view(lastPath_).substr(0, end);
 }
 
-Key* KeyPathCache::resolve(KeyTree& store, std::string_view path, bool create, bool& created) {
-    created = false;
+Key* KeyPathCache::resolve(KeyTree& store, std::string_view path, bool create) {
     if (Key* same = repeated(path))
         return same;
     // The deepest remembered key whose path text starts this one, ending where a segment does:
@@ -26,7 +25,7 @@ Key* KeyPathCache::resolve(KeyTree& store, std::string_view path, bool create, b
     lastPath_.assign(path);
 
     const bool found = forEachSegment(path.substr(start), [&](std::string_view segment) {
-        key = create ? &store.child(*key, segment, created) : store.child(*key, segment);
+        key = create ? &store.findOrMakeChild(*key, segment) : store.child(*key, segment);
         if (key)
             lastKeys_.emplace_back(segment.data() + segment.size() - path.data(), key);
         return key != nullptr;

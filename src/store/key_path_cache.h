@@ -15,8 +15,8 @@ namespace modRegistryUpdate::store {
 class KeyPathCache {
 public:
     /// The key at this path, or null when it does not exist; with `create`, made with its
-    /// missing parents instead, `created` telling whether any was.
-    Key* resolve(KeyTree& store, std::string_view path, bool create, bool& created);
+    /// missing parents instead.
+    Key* resolve(KeyTree& store, std::string_view path, bool create);
     /// The key of the last path resolved, when this is that path again; else null.
     Key* repeated(std::string_view path) const;
 

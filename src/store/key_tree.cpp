@@ -31,17 +31,16 @@ Key* KeyTree::child(Key& parent, std::string_view name) {
     return found == children_.end() ? nullptr : found->second;
 }
 
-Key& KeyTree::create(std::string_view path, bool& created) {
-    created = false;
+Key& KeyTree::create(std::string_view path) {
     Key* key = &root();
     forEachSegment(path, [&](std::string_view segment) {
-        key = &child(*key, segment, created);
+        key = &findOrMakeChild(*key, segment);
         return true;
     });
     return *key;
 }
 
-Key& KeyTree::child(Key& parent, std::string_view name, bool& created) {
+Key& KeyTree::findOrMakeChild(Key& parent, std::string_view name) {
     NameInKey wanted(&parent, name);
     const auto found = children_.find(wanted);
     if (found != children_.end())
@@ -53,7 +52,6 @@ Key& KeyTree::child(Key& parent, std::string_view name, bool& created) {
     // The map keeps a view of the key's own copy of the name.
     wanted.name = key.name_;
     children_.emplace(wanted, &key);
-    created = true;
     return key;
 }
 

@@ -85,13 +85,14 @@ public:
     /// The key at this path (backslash-separated, empty segments ignored), or null when it
     /// does not exist.
     Key* find(std::string_view path);
-    /// The key at this path, made with its missing parents; `created` tells whether any was.
-    Key& create(std::string_view path, bool& created);
+    /// The key at this path, made with its missing parents.
+    Key& create(std::string_view path);
     /// The parent's child of that name, or null.
     Key* child(Key& parent, std::string_view name);
-    /// The parent's child of that name, made if missing; then `created` is set.
-    Key& child(Key& parent, std::string_view name, bool& created);
-    /// How many keys were made, the root included: the next key's ordinal.
+    /// The parent's child of that name, made if missing.
+    Key& findOrMakeChild(Key& parent, std::string_view name);
+    /// How many keys were made, the root included: the next key's ordinal. A call made keys
+    /// exactly when it raised the count.
     std::size_t keyCount() const { return keyCount_; }
     /// The value of that name, or null.
     const Value* findValue(const Key& key, std::string_view name) const;

@@ -110,11 +110,9 @@ private:
         const std::size_t separator = path.find('\\');
         if (text::upperCaseUtf8(path.substr(0, separator)) != rootName)
             fail("a key outside " + rootName);
-        bool created = false;
         Key& key = tree_.create(separator == std::string::npos
                                     ? std::string_view()
-                                    : std::string_view(path).substr(separator + 1),
-                                created);
+                                    : std::string_view(path).substr(separator + 1));
         text_.addSection(key);
         // A repeated section is merged into the first; the comments before it stay pending, to
         // stand before the next line that is written.
@@ -163,16 +161,12 @@ private:
         }
         value.name = name;
         value.data = data;
-        const PutValue put = tree_.putValue(*current_, value);
-        if (put.added) {
+        const PutValue put = text_.putValue(tree_, *current_, value);
+        // The comments before a repeated value line follow those before its first line.
+        if (put.added)
             text_.keepValueText(put.ordinal, leading, source);
-            return;
-        }
-        // A repeated value line: its comments follow those before the first one, and the value is
-        // written anew if its data differ.
-        text_.addLeading(put.ordinal, leading);
-        if (put.changed)
-            text_.forgetSource(put.ordinal);
+        else
+            text_.addLeading(put.ordinal, leading);
     }
 
     /// The text of a quoted string starting at `pos`, unescaped; `pos` ends past the quote.

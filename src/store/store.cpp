@@ -52,18 +52,17 @@ Store::~Store() {
 }
 
 Store::Contents& Store::contents() {
-    if (!loaded_) {
+    if (!contents_ && !loadFailure_) {
         path_ = locate_();
-        loaded_ = true;
         try {
             load();
-        } catch (const StoreError& failure) {
+        } catch (...) {
             // Every later use fails the same way: the file is never read twice in one run.
-            loadFailure_ = failure;
+            loadFailure_ = std::current_exception();
         }
     }
     if (loadFailure_)
-        throw *loadFailure_;
+        std::rethrow_exception(loadFailure_);
     return *contents_;
 }
 
@@ -73,16 +72,14 @@ Key* Store::findKey(std::string_view path) {
 
 Key* Store::openKey(std::string_view path) {
     Contents& contents = this->contents();
-    bool created = false;
-    return contents.paths.resolve(contents.tree, path, false, created);
+    return contents.paths.resolve(contents.tree, path, false);
 }
 
 Key& Store::createKey(std::string_view path) {
     Contents& contents = this->contents();
     const std::size_t made = contents.tree.keyCount();
-    bool created = false;
-    Key& key = *contents.paths.resolve(contents.tree, path, true, created);
-    if (!created)
+    Key& key = *contents.paths.resolve(contents.tree, path, true);
+    if (contents.tree.keyCount() == made)
         return key;
     // Keys are numbered as made, so those from `made` on are new; each gets a section, parents
     // first, as an export shows every key.
@@ -105,11 +102,8 @@ const Value* Store::findValue(const Key& key, std::string_view name) {
 
 void Store::setValue(Key& key, const Value& value) {
     Contents& contents = this->contents();
-    const PutValue put = contents.tree.putValue(key, value);
-    if (!put.changed)
+    if (!contents.text.putValue(contents.tree, key, value).changed)
         return;
-    if (!put.added)
-        contents.text.forgetSource(put.ordinal);
     contents.text.addSection(key);
     changed_ = true;
 }

@@ -22,9 +22,9 @@
 #include "store/entries.h"
 #include "store/store_error.h"
 
+#include <exception>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -78,8 +78,8 @@ private:
     std::function<std::string()> locate_;
     std::string path_;
     std::unique_ptr<Contents> contents_;
-    std::optional<StoreError> loadFailure_;
-    bool loaded_ = false;
+    /// Why the keys could not be read; null while they were not asked for, or were read.
+    std::exception_ptr loadFailure_;
     bool changed_ = false;
     int lockFd_ = -1;
 };

@@ -18,8 +18,7 @@ namespace text = modRegistryUpdate::text;
 /// Adds the value as a run would: keys made and the key written into get sections.
 void addValue(KeyTree& tree, FileText& file, const std::string& text) {
     const std::size_t made = tree.keyCount();
-    bool created = false;
-    Key& key = tree.create("SOFTWARE\\Fuzz", created);
+    Key& key = tree.create("SOFTWARE\\Fuzz");
     if (key.parent()->ordinal() >= made)
         file.addSection(*key.parent());
     if (key.ordinal() >= made)
@@ -27,10 +26,7 @@ void addValue(KeyTree& tree, FileText& file, const std::string& text) {
     Value value;
     value.name = "Added";
     value.data = text;
-    const PutValue put = tree.putValue(key, value);
-    if (put.changed && !put.added)
-        file.forgetSource(put.ordinal);
-    if (put.changed)
+    if (file.putValue(tree, key, value).changed)
         file.addSection(key);
 }
 

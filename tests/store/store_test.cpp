@@ -29,8 +29,7 @@ TEST(Store, NamesCompareUnitByUnitInTheRegistrysUpperCase) {
     };
     for (const auto& [made, asked, same] : cases) {
         KeyTree tree;
-        bool created = false;
-        Key& key = tree.create(made, created);
+        Key& key = tree.create(made);
         EXPECT_EQ(tree.find(asked) == &key, same) << made << " / " << asked << " as keys";
         // A key of a few values scans them, one of many looks them up by hash.
         for (const int others : {0, 9}) {
