@@ -128,24 +128,20 @@ void Store::load() {
             throw systemError("Cannot lock the registry store with " + lockPath);
     }
     contents_ = std::make_unique<Contents>();
-    const int fd = open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno != ENOENT)
-            throw systemError("Cannot read the registry store " + path_);
-        return;
-    }
     std::string bytes;
-    struct stat status {};
-    try {
-        if (fstat(fd, &status) == 0 && S_ISDIR(status.st_mode))
+    {
+        const text::OwnedFd fd(open(path_.c_str(), O_RDONLY | O_CLOEXEC));
+        if (fd.get() < 0) {
+            if (errno != ENOENT)
+                throw systemError("Cannot read the registry store " + path_);
+            return;
+        }
+        struct stat status {};
+        if (fstat(fd.get(), &status) == 0 && S_ISDIR(status.st_mode))
             throw StoreError("The registry store " + path_ + " is a directory");
-        if (!text::readAll(fd, bytes))
+        if (!text::readAll(fd.get(), bytes))
             throw systemError("Cannot read the registry store " + path_);
-    } catch (const StoreError&) {
-        close(fd);
-        throw;
     }
-    close(fd);
     try {
         readRegFile(bytes, contents_->tree, contents_->text);
     } catch (const StoreError& failure) {
@@ -190,11 +186,9 @@ void Store::save() {
         throw failure;
     }
     // The rename itself lasts only once the folder is on disk.
-    const int folder = open(folderOf(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        fsync(folder);
-        close(folder);
-    }
+    const text::OwnedFd folder(open(folderOf(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() >= 0)
+        fsync(folder.get());
     changed_ = false;
 }
 
