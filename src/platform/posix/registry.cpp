@@ -25,16 +25,12 @@ RegistryStatus statusOf(long code) {
     }
 }
 
-bool holdsLineBreak(const std::string& text) {
-    return text.find('\n') != std::string::npos || text.find('\r') != std::string::npos;
-}
-
 /// Checks a key path as Windows' registry does (Wine's sets no depth limit); a line break could
-/// not be kept in the file.
+/// not be kept on the file's section line.
 long checkPath(const std::string& path) {
     if (!path.empty() && path[0] == '\\')
         return registryBadPathName;
-    if (holdsLineBreak(path))
+    if (path.find_first_of("\r\n") != std::string::npos)
         return registryInvalidParameter;
     // No name of fewer bytes can be over the limit, so most paths are never measured.
     std::size_t depth = 0;
@@ -51,9 +47,7 @@ public:
     StoreKey(store::Store& file, store::Key& key) : file_(file), key_(key) {}
 
     RegistryStatus setText(const std::string& valueName, const std::string& text) override {
-        if ((valueName.size() > longestValueName &&
-             text::utf16Length(valueName) > longestValueName) ||
-            holdsLineBreak(valueName))
+        if (valueName.size() > longestValueName && text::utf16Length(valueName) > longestValueName)
             return statusOf(registryInvalidParameter);
         store::Value value;
         value.name = valueName;
