@@ -18,11 +18,12 @@ const CLSID productInfoClass = {
 
 const wchar_t* const propertyNames[] = {L"Manufacturer", L"ProductName", L"ProductVersion"};
 
-// The property's value: text, a 32-bit number, or null where there is none.
+// The property's value: text (expandable text is not text, as in the Linux store), a 32-bit
+// number, or null where there is none.
 HRESULT readProperty(DISPID id, VARIANT* result) {
     const auto read = [id](DWORD* type, void* data, DWORD* size) {
         return RegGetValueW(HKEY_CLASSES_ROOT, L"ProductInfo.ProductInfo", propertyNames[id - 1],
-                            RRF_RT_REG_SZ | RRF_RT_REG_DWORD, type, data, size);
+                            RRF_RT_REG_SZ | RRF_RT_REG_DWORD | RRF_NOEXPAND, type, data, size);
     };
     DWORD size = 0;
     const LONG status = read(nullptr, nullptr, &size);
