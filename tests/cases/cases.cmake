@@ -5,6 +5,11 @@
 # options. The Windows cases share one Wine prefix, so they run one at a time.
 function(add_case_tests build program)
     set(here ${CMAKE_CURRENT_FUNCTION_LIST_DIR})
+    # A case folder left beside the concern folders would never run, or its folders would.
+    file(GLOB stray LIST_DIRECTORIES false ${here}/*/*)
+    if(stray)
+        message(FATAL_ERROR "Not in a case folder (cases sit in tests/cases/CONCERN/NAME): ${stray}")
+    endif()
     file(GLOB folders LIST_DIRECTORIES true CONFIGURE_DEPENDS ${here}/*/*)
     foreach(folder IN LISTS folders)
         if(NOT IS_DIRECTORY ${folder})

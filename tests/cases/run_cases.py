@@ -223,6 +223,8 @@ def run_case(case, runner, scratch):
     if not runner.wine and expected('expected.stderr') is not None:
         compare('standard error', expected('expected.stderr'), errors)
     if expected_reg is not None:
+        if not owned(decode(expected_reg)):  # unreadable, or it would compare nothing
+            raise Failed('expected.reg names no key SOFTWARE\\<name> for the case to own')
         want = entries(parse_reg(decode(expected_reg)), roots)
         got = entries(runner.registry(folder, roots), roots)
         if want != got:
