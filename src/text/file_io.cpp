@@ -21,12 +21,18 @@ std::optional<RegularFile> openRegularFile(const std::string& path) {
     return RegularFile{std::move(fd), static_cast<std::size_t>(status.st_size)};
 }
 
+long readSome(int fd, char* buffer, std::size_t length) {
+    ssize_t count;
+    do
+        count = read(fd, buffer, length);
+    while (count < 0 && errno == EINTR);
+    return static_cast<long>(count);
+}
+
 bool readAll(int fd, std::string& bytes) {
     char buffer[1 << 16];
     for (;;) {
-        const ssize_t got = read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
+        const long got = readSome(fd, buffer, sizeof buffer);
         if (got <= 0)
             return got == 0;
         bytes.append(buffer, static_cast<std::size_t>(got));

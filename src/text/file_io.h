@@ -34,6 +34,10 @@ struct RegularFile {
 /// opened.
 std::optional<RegularFile> openRegularFile(const std::string& path);
 
+/// One read of up to `length` bytes, tried again when a signal interrupts it: the count read, 0
+/// at the end, or -1 with errno telling why.
+long readSome(int fd, char* buffer, std::size_t length);
+
 /// Appends the file's bytes from its current position to its end. Returns false, errno telling
 /// why, when a read fails.
 bool readAll(int fd, std::string& bytes);

@@ -4,7 +4,6 @@
 #include "text/file_io.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <libxml/parserInternals.h>
 #include <libxml/uri.h>
@@ -12,7 +11,6 @@
 #include <new>
 #include <optional>
 #include <string>
-#include <unistd.h>
 #include <utility>
 
 namespace modRegistryUpdate::posix {
@@ -47,10 +45,7 @@ int readBounded(void* context, char* buffer, int length) {
     const std::size_t wanted = std::min(static_cast<std::size_t>(length), file.left);
     if (wanted == 0)
         return 0;
-    ssize_t count;
-    do
-        count = read(file.fd.get(), buffer, wanted);
-    while (count < 0 && errno == EINTR);
+    const long count = text::readSome(file.fd.get(), buffer, wanted);
     if (count < 0)
         return -1;
     file.left -= static_cast<std::size_t>(count);

@@ -1,10 +1,10 @@
 #include "platform/posix/plain_tree.h"
 
-#include <cerrno>
+#include "text/file_io.h"
+
 #include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
-#include <unistd.h>
 
 namespace modRegistryUpdate::posix {
 namespace {
@@ -84,11 +84,8 @@ void declareType(void* context, const xmlChar*, const xmlChar*, const xmlChar*) 
 void ignoreText(void*, const xmlChar*, int) {}
 
 int readFile(void* context, char* buffer, int length) {
-    ssize_t count;
-    do
-        count = read(*static_cast<int*>(context), buffer, static_cast<std::size_t>(length));
-    while (count < 0 && errno == EINTR);
-    return count < 0 ? -1 : static_cast<int>(count);
+    return static_cast<int>(
+        text::readSome(*static_cast<int*>(context), buffer, static_cast<std::size_t>(length)));
 }
 
 } // namespace
