@@ -175,7 +175,11 @@ class Runner:
             return parse_reg(decode(store)) if store else {}
         keys, exported = {}, folder.parent / 'export.reg'
         for key in roots:
-            self.run(['reg', 'export', f'{ROOT}\\{key}', exported.name, '/y'], folder.parent)
+            # A key that is not there fails its export; a loaded Wine may fail one once.
+            for attempt in range(2):
+                command = ['reg', 'export', f'{ROOT}\\{key}', exported.name, '/y']
+                if not self.run(command, folder.parent)[0]:
+                    break
             if exported.is_file():
                 keys.update(parse_reg(decode(exported.read_bytes())))
                 exported.unlink()
