@@ -9,29 +9,21 @@ namespace modRegistryUpdate::posix {
 
 // One owner per libxml2 resource the Linux reader holds, each freed by libxml2's own function.
 
-struct FreeParser {
-    void operator()(xmlParserCtxt* parser) const { xmlFreeParserCtxt(parser); }
+template <auto freeResource> struct FreedBy {
+    template <typename Resource> void operator()(Resource* resource) const {
+        freeResource(resource);
+    }
 };
-using OwnedParser = std::unique_ptr<xmlParserCtxt, FreeParser>;
 
-struct FreeDocument {
-    void operator()(xmlDoc* document) const { xmlFreeDoc(document); }
-};
-using OwnedDocument = std::unique_ptr<xmlDoc, FreeDocument>;
+using OwnedParser = std::unique_ptr<xmlParserCtxt, FreedBy<xmlFreeParserCtxt>>;
+using OwnedDocument = std::unique_ptr<xmlDoc, FreedBy<xmlFreeDoc>>;
+using OwnedDictionary = std::unique_ptr<xmlDict, FreedBy<xmlDictFree>>;
+using OwnedUri = std::unique_ptr<xmlURI, FreedBy<xmlFreeURI>>;
 
-struct FreeDictionary {
-    void operator()(xmlDict* names) const { xmlDictFree(names); }
-};
-using OwnedDictionary = std::unique_ptr<xmlDict, FreeDictionary>;
-
+// xmlFree is a variable holding the allocator's function, so it cannot be a template argument.
 struct FreeText {
     void operator()(xmlChar* text) const { xmlFree(text); }
 };
 using OwnedText = std::unique_ptr<xmlChar, FreeText>;
-
-struct FreeUri {
-    void operator()(xmlURI* uri) const { xmlFreeURI(uri); }
-};
-using OwnedUri = std::unique_ptr<xmlURI, FreeUri>;
 
 } // namespace modRegistryUpdate::posix
