@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, what the builds and their tests need and the machine lacks,
 # for each set named: "native" (always) for the Linux program (python3 runs the behaviour cases,
-# nodejs is the reference for patterns, time measures the reliability checks); "windows" for the cross build of the shipped 32-bit
+# nodejs is the reference for patterns, npm fetches the W3C XML suite for the document reading, time
+# measures the reliability checks); "windows" for the cross build of the shipped 32-bit
 # program and 32-bit Wine; "windows64" for the cross build of the shipped program and of the
 # 64-bit test build, and 64-bit Wine, on a host that runs no 32-bit code
 # (scripts/windows-test-build.sh tells which); "plot" for bench/plot.sh.
@@ -9,6 +10,8 @@ set -euo pipefail
 
 packages=(cmake g++ make libxml2-dev libutfcpp-dev libboost-regex1.81-dev libgtest-dev googletest
           python3 time libxml2-utils nodejs)
+# A Node.js that brings its own npm conflicts with Debian's package of it.
+command -v npm >/dev/null || packages+=(npm)
 # What the package and the installer examples are made and checked with, and Unicode's data, which
 # the store's names are checked against with Wine.
 windows_tests=(wixl nsis unzip unicode-data)

@@ -1,10 +1,13 @@
 #include "platform/posix/plain_tree.h"
 
+#include "platform/posix/byte_order_mark.h"
+#include "platform/posix/libxml_owners.h"
 #include "text/file_io.h"
 
 #include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
+#include <utility>
 
 namespace modRegistryUpdate::posix {
 namespace {
@@ -13,9 +16,11 @@ namespace {
 // over 10 MB: the bounds that keep a hostile document small. No declaration reaches this reading,
 // so there are no entities of the document's own and no attribute defaults; XML_PARSE_NOENT still
 // counts: without it libxml2 hands over an `&` written as `&amp;` or `&#38;` in an attribute value
-// as the text `&#38;`, for a tree builder to decode again.
+// as the text `&#38;`, for a tree builder to decode again. XML_PARSE_OLD10 takes names by the rules
+// of XML 1.0 before its fifth edition, which Windows' reader follows and which allow fewer
+// characters than the later ones.
 constexpr int parseOptions =
-    XML_PARSE_NONET | XML_PARSE_NOENT | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+    XML_PARSE_NONET | XML_PARSE_NOENT | XML_PARSE_OLD10 | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
 
 /// Receives the parser's events and records the elements as they open and close.
 struct TreeBuilder {
@@ -112,13 +117,16 @@ PlainReading parsePlainTree(int fd, std::size_t size, ElementTree& tree) {
     TreeBuilder builder{ElementTreeBuilder(tree, size)};
     parser->_private = &builder;
     xmlParseDocument(parser.get());
-    if (parser->myDoc) {
-        xmlFreeDoc(parser->myDoc);
-        parser->myDoc = nullptr;
-    }
+    // The document libxml2 made holds only what the XML declaration said.
+    const OwnedDocument declaration(std::exchange(parser->myDoc, nullptr));
     if (builder.declaresType)
         return PlainReading::declaresType;
-    return parser->wellFormed && !builder.failed && builder.elements.finish(parser->dict)
+    // libxml2 reports a broken namespace constraint and reads on; for a namespace-aware reader
+    // the document is not well-formed.
+    const bool wellFormed =
+        parser->wellFormed && parser->nsWellFormed &&
+        markAgreesWithDeclaration(fd, declaration ? declaration->encoding : nullptr);
+    return wellFormed && !builder.failed && builder.elements.finish(parser->dict)
                ? PlainReading::loaded
                : PlainReading::failed;
 }

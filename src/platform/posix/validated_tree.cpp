@@ -1,5 +1,6 @@
 #include "platform/posix/validated_tree.h"
 
+#include "platform/posix/byte_order_mark.h"
 #include "platform/posix/libxml_owners.h"
 #include "platform/posix/local_entities.h"
 
@@ -7,19 +8,23 @@
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <libxml/uri.h>
+#include <libxml/valid.h>
 #include <new>
 
 namespace modRegistryUpdate::posix {
 namespace {
 
+/// A name the document declares its own holds a colon: not namespace-well-formed.
+struct NameWithColon {};
+
 // Validation needs libxml2's tree: it checks each element's content as the element closes. The
 // external subset is loaded and external entities are expanded by the entity loader, which reads
 // local files only. Without XML_PARSE_HUGE the same bounds hold as for any document: nesting
 // deeper than 256, attribute values over 10 MB and entities that grow far beyond their
-// references are refused.
+// references are refused. Names follow XML 1.0 before its fifth edition, as in the plain reading.
 constexpr int validatingOptions = XML_PARSE_NONET | XML_PARSE_NOENT | XML_PARSE_DTDLOAD |
-                                  XML_PARSE_DTDATTR | XML_PARSE_DTDVALID | XML_PARSE_NOERROR |
-                                  XML_PARSE_NOWARNING;
+                                  XML_PARSE_DTDATTR | XML_PARSE_DTDVALID | XML_PARSE_OLD10 |
+                                  XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
 
 /// The name as written, prefix included. libxml2 keeps a prefix that no declaration binds as part
 /// of a name in no namespace.
@@ -30,13 +35,40 @@ const xmlChar* nameOf(xmlDict* names, const xmlChar* name, const xmlNs* space) {
     return written;
 }
 
+/// Whether the attribute is declared as a name of the document's own (ID, IDREF, IDREFS, ENTITY,
+/// ENTITIES, NOTATION), which holds no colon where names are namespace-aware. libxml2's validation
+/// does not check this.
+bool declaredAsName(const xmlDoc& document, const xmlChar* element, const xmlAttr& attribute) {
+    const xmlChar* prefix = attribute.ns ? attribute.ns->prefix : nullptr;
+    for (xmlDtd* subset : {document.intSubset, document.extSubset}) {
+        const xmlAttribute* declaration =
+            subset ? xmlGetDtdQAttrDesc(subset, element, attribute.name, prefix) : nullptr;
+        if (!declaration)
+            continue;
+        switch (declaration->atype) {
+        case XML_ATTRIBUTE_ID:
+        case XML_ATTRIBUTE_IDREF:
+        case XML_ATTRIBUTE_IDREFS:
+        case XML_ATTRIBUTE_ENTITY:
+        case XML_ATTRIBUTE_ENTITIES:
+        case XML_ATTRIBUTE_NOTATION:
+            return true;
+        default:
+            return false;
+        }
+    }
+    return false;
+}
+
 void addElement(xmlDict* names, const xmlNode& node, ElementTreeBuilder& builder) {
-    builder.openElement(nameOf(names, node.name, node.ns),
-                        node.ns && node.ns->href && *node.ns->href);
+    const xmlChar* element = nameOf(names, node.name, node.ns);
+    builder.openElement(element, node.ns && node.ns->href && *node.ns->href);
     for (const xmlAttr* attribute = node.properties; attribute; attribute = attribute->next) {
         const OwnedText value(xmlNodeGetContent(reinterpret_cast<const xmlNode*>(attribute)));
         if (!value)
             throw std::bad_alloc();
+        if (xmlStrchr(value.get(), ':') && declaredAsName(*node.doc, element, *attribute))
+            throw NameWithColon();
         builder.addAttribute(nameOf(names, attribute->name, attribute->ns),
                              reinterpret_cast<const char*>(value.get()));
     }
@@ -80,7 +112,8 @@ bool parseValidatedTree(int fd, std::size_t size, const std::string& location, E
     const FetchFailures failures;
     const OwnedDocument document(xmlCtxtReadFd(
         parser.get(), fd, reinterpret_cast<const char*>(base.get()), nullptr, validatingOptions));
-    if (!document || !parser->wellFormed || !parser->valid || failures.any())
+    if (!document || !parser->wellFormed || !parser->nsWellFormed || !parser->valid ||
+        failures.any() || !markAgreesWithDeclaration(fd, document->encoding))
         return false;
     try {
         return copyElements(*document, size, tree);
