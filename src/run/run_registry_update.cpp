@@ -3,6 +3,7 @@
 #include "meters/read_meter_document.h"
 #include "run/failure.h"
 #include "run/module.h"
+#include "run/one_line_log.h"
 
 #include <memory>
 
@@ -34,8 +35,8 @@ void runRegistryUpdate(Platform& platform) {
     std::unique_ptr<TextLog> errorLog;
     try {
         contextMessage = "Could not create error file";
-        errorLog = platform.logs.createTextFile(
-            platform.runtime.pathBesideProgram("registryErrorLog.txt"));
+        errorLog = std::make_unique<OneLineLog>(platform.logs.createTextFile(
+            platform.runtime.pathBesideProgram("registryErrorLog.txt")));
         contextMessage = "Could not create registry file";
         Module module{platform, *errorLog};
         readMeterDocument(module);

@@ -9,7 +9,15 @@ namespace modRegistryUpdate::store {
 // What the store's keys hold and how their paths read, for the store's users and its parts alike.
 
 constexpr std::uint32_t regSz = 1;
+constexpr std::uint32_t regExpandSz = 2;
 constexpr std::uint32_t regDword = 4;
+constexpr std::uint32_t regMultiSz = 7;
+constexpr std::uint32_t regQword = 11;
+
+/// Whether values of the type hold text: REG_SZ, REG_EXPAND_SZ and REG_MULTI_SZ.
+constexpr bool holdsText(std::uint32_t type) {
+    return type == regSz || type == regExpandSz || type == regMultiSz;
+}
 
 /// How a value's data is held: text for REG_SZ written as a quoted string, a number for a
 /// dword, raw bytes for everything else.
@@ -19,7 +27,7 @@ enum class DataForm { text, dword, bytes };
 /// any text, which the store copies.
 struct Value {
     std::string_view name; ///< as first written; empty for the default value
-    std::string_view data; ///< UTF-8 text, or raw bytes
+    std::string_view data; ///< UTF-8 text, or the registry's bytes (text types in UTF-16LE)
     std::uint32_t type = regSz;
     std::uint32_t number = 0;
     DataForm form = DataForm::text;

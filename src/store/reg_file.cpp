@@ -4,6 +4,7 @@
 
 #include "store/store_error.h"
 #include "text/unicode_text.h"
+#include "text/windows_1252.h"
 
 #include <algorithm>
 #include <vector>
@@ -154,6 +155,8 @@ private:
             pos += 3;
             value.type = hexType(line, pos);
             data = hexBytes(line.substr(pos), source);
+            if (text_.encoding != Encoding::utf16le && holdsText(value.type))
+                data = importedText(data);
         } else if (startsWith(line, pos, "-")) {
             fail("a value deletion cannot be part of a store");
         } else {
@@ -222,6 +225,14 @@ private:
             fail("hex data without ':'");
         ++pos;
         return type;
+    }
+
+    /// Text data of a file without UTF-16, as `reg import` reads it: windows-1252 bytes, given a
+    /// terminating NUL when they end without one, made UTF-16 as the registry holds text.
+    static std::string importedText(std::string bytes) {
+        if (!bytes.empty() && bytes.back() != '\0')
+            bytes += '\0';
+        return text::windows1252ToUtf16le(bytes);
     }
 
     /// The bytes of hex data, following continued lines; adds those lines to `source`.

@@ -3,6 +3,7 @@
 
 #include "store/reg_syntax.h"
 #include "text/unicode_text.h"
+#include "text/windows_1252.h"
 
 #include <array>
 #include <cstdio>
@@ -91,7 +92,17 @@ std::string hexData(const std::string& prefix, std::string_view bytes) {
     return out + lineEnd;
 }
 
-void appendValue(std::string& out, const Value& value) {
+/// The text as the bytes of a REG_SZ, terminating NUL included, appended to `bytes`: UTF-16LE,
+/// or for a UTF-8 file windows-1252. Returns whether every character had its bytes.
+bool appendTextBytes(std::string& bytes, std::string_view text, bool utf16) {
+    const std::string wide = text::utf8ToUtf16le(std::string(text)) + std::string(2, '\0');
+    if (!utf16)
+        return text::utf16leToWindows1252(wide, bytes);
+    bytes += wide;
+    return true;
+}
+
+void appendValue(std::string& out, const Value& value, bool utf16) {
     if (value.form == DataForm::text && !value.name.empty()) {
         const unsigned char kinds = kindsOf(value.name) | kindsOf(value.data);
         if (kinds == 0) {
@@ -106,16 +117,20 @@ void appendValue(std::string& out, const Value& value) {
         appendQuoted(out, value.name, kindsOf(value.name));
     out += '=';
     switch (value.form) {
-    case DataForm::text:
+    case DataForm::text: {
         // Text with control characters cannot stand on one line: it is written as REG_SZ bytes.
-        if (const unsigned char kinds = kindsOf(value.data); !(kinds & control)) {
+        // Text a UTF-8 file cannot hold as bytes can only have been read from the file, quoted
+        // (the store refuses it otherwise): it stays quoted, escaped as it was read.
+        const unsigned char kinds = kindsOf(value.data);
+        std::string bytes;
+        if ((kinds & control) && appendTextBytes(bytes, value.data, utf16)) {
+            out += hexData("hex(1):", bytes);
+        } else {
             appendQuoted(out, value.data, kinds);
             out += lineEnd;
-        } else {
-            const std::string wide = text::utf8ToUtf16le(std::string(value.data));
-            out += hexData("hex(1):", wide + std::string(2, '\0'));
         }
         return;
+    }
     case DataForm::dword: {
         char digits[16];
         std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(value.number));
@@ -128,7 +143,14 @@ void appendValue(std::string& out, const Value& value) {
     char type[24] = "hex:";
     if (value.type != 3)
         std::snprintf(type, sizeof type, "hex(%x):", static_cast<unsigned>(value.type));
-    out += hexData(type, value.data);
+    if (utf16 || !holdsText(value.type)) {
+        out += hexData(type, value.data);
+        return;
+    }
+    // Text data read from a UTF-8 file came from windows-1252, so it always goes back.
+    std::string bytes;
+    text::utf16leToWindows1252(value.data, bytes);
+    out += hexData(type, bytes);
 }
 
 /// The paths of the sections written, each made from the one before: a key mostly follows its
@@ -164,6 +186,12 @@ private:
 
 } // namespace
 
+bool holdsValue(Encoding encoding, const Value& value) {
+    std::string bytes;
+    return encoding == Encoding::utf16le || value.form != DataForm::text ||
+           !(kindsOf(value.data) & control) || appendTextBytes(bytes, value.data, false);
+}
+
 void writeRegFile(const FileText& text, const std::function<void(std::string_view)>& encoded) {
     const bool utf16 = text.encoding == Encoding::utf16le;
     // Chunks end at line ends, so each holds whole characters to convert.
@@ -191,14 +219,14 @@ void writeRegFile(const FileText& text, const std::function<void(std::string_vie
             (out += '[').append(rootName).append(key->parent() ? "\\" : "");
             out.append(paths.of(*key)).append("]\r\n", 3);
         }
-        key->forEachValue([&out, &text](const Value& value, std::size_t ordinal) {
+        key->forEachValue([&out, &text, utf16](const Value& value, std::size_t ordinal) {
             const ReadText* read = text.valueText(ordinal);
             if (read)
                 out += read->leading;
             if (read && !read->source.empty())
                 out += read->source;
             else
-                appendValue(out, value);
+                appendValue(out, value, utf16);
         });
         out += lineEnd;
         if (out.size() >= chunk) {

@@ -100,12 +100,15 @@ const Value* Store::findValue(const Key& key, std::string_view name) {
     return contents().tree.findValue(key, name);
 }
 
-void Store::setValue(Key& key, const Value& value) {
+bool Store::setValue(Key& key, const Value& value) {
     Contents& contents = this->contents();
-    if (!contents.text.putValue(contents.tree, key, value).changed)
-        return;
-    contents.text.addSection(key);
-    changed_ = true;
+    if (!holdsValue(contents.text.encoding, value))
+        return false;
+    if (contents.text.putValue(contents.tree, key, value).changed) {
+        contents.text.addSection(key);
+        changed_ = true;
+    }
+    return true;
 }
 
 void Store::load() {

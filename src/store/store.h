@@ -59,8 +59,10 @@ public:
     Key* repeatedKey(std::string_view path);
     /// The key's value of that name, or null.
     const Value* findValue(const Key& key, std::string_view name);
-    /// Adds a copy of the value to the key, or replaces the data of one of the same name.
-    void setValue(Key& key, const Value& value);
+    /// Adds a copy of the value to the key, or replaces the data of one of the same name. Returns
+    /// false, changing nothing, for a value the file cannot hold as the registry would
+    /// (reg_file.h).
+    bool setValue(Key& key, const Value& value);
 
     /// Writes changed keys beside the old file and renames it into place, so that the file is
     /// always whole. A failure raises a StoreError and leaves the old file as it was.

@@ -26,11 +26,26 @@ class Failed(Exception):
     pass
 
 
+# Text data as bytes, in a file without UTF-16, which reg import reads in the ANSI code page.
+TEXT_HEX = re.compile(r'(=hex\([127]\):)((?:[0-9a-fA-F]{2}|[, \t]|\\[ \t]*\r?\n[ \t]*)*)', re.I)
+UNASSIGNED_1252 = b'\x81\x8d\x8f\x90\x9d'  # Windows maps them to the C1 controls of their number
+
+
+def utf16_text_hex(match):
+    """windows-1252 text data, given a NUL at its end as reg import does, as UTF-16LE data."""
+    raw = bytes.fromhex(re.sub(r'[^0-9a-fA-F]', '', match[2]))
+    raw += b'\0' if raw and raw[-1] else b''
+    text = ''.join(chr(b) if b in UNASSIGNED_1252 else bytes([b]).decode('cp1252') for b in raw)
+    return match[1] + ','.join(f'{b:02x}' for b in text.encode('utf-16-le'))
+
+
 def decode(data):
+    """A .reg file's text, its text data as bytes in UTF-16LE whatever the file's encoding."""
     if data.startswith(b'\xff\xfe'):
         # A lone surrogate is text too; half a unit at the end, a broken store, is left out.
         return data[2:len(data) - len(data) % 2].decode('utf-16-le', 'surrogatepass')
-    return data.removeprefix(b'\xef\xbb\xbf').decode('utf-8', 'surrogateescape')
+    text = data.removeprefix(b'\xef\xbb\xbf').decode('utf-8', 'surrogateescape')
+    return TEXT_HEX.sub(utf16_text_hex, text)
 
 
 def fold(name):

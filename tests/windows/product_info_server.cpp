@@ -1,7 +1,6 @@
 // A test stand-in for the installed product's component: an in-process COM server for
 // "ProductInfo.ProductInfo" whose properties Manufacturer, ProductName and ProductVersion are
-// the values of the same names in HKEY_CLASSES_ROOT\ProductInfo.ProductInfo (REG_SZ gives text,
-// REG_DWORD a 32-bit number, an absent value null). Never shipped.
+// the values of the same names in HKEY_CLASSES_ROOT\ProductInfo.ProductInfo. Never shipped.
 
 #include <windows.h>
 
@@ -18,12 +17,15 @@ const CLSID productInfoClass = {
 
 const wchar_t* const propertyNames[] = {L"Manufacturer", L"ProductName", L"ProductVersion"};
 
-// The property's value: text (expandable text is not text, as in the Linux store), a 32-bit
-// number, or null where there is none.
+// The property's value as the Linux stand-in reads it: REG_SZ and REG_EXPAND_SZ text as stored,
+// cut at its first NUL; a REG_DWORD or REG_QWORD a signed number (VT_I4, VT_I8), read into zeros
+// when it has fewer bytes; null where there is none. Anything else is a type mismatch.
 HRESULT readProperty(DISPID id, VARIANT* result) {
     const auto read = [id](DWORD* type, void* data, DWORD* size) {
         return RegGetValueW(HKEY_CLASSES_ROOT, L"ProductInfo.ProductInfo", propertyNames[id - 1],
-                            RRF_RT_REG_SZ | RRF_RT_REG_DWORD | RRF_NOEXPAND, type, data, size);
+                            RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_RT_REG_DWORD |
+                                RRF_RT_REG_QWORD | RRF_NOEXPAND,
+                            type, data, size);
     };
     DWORD size = 0;
     const LONG status = read(nullptr, nullptr, &size);
@@ -35,9 +37,12 @@ HRESULT readProperty(DISPID id, VARIANT* result) {
     DWORD type = 0;
     if (status != ERROR_SUCCESS || read(&type, data.data(), &size) != ERROR_SUCCESS)
         return DISP_E_TYPEMISMATCH;
-    if (type == REG_DWORD) {
-        result->vt = VT_I4;
-        std::memcpy(&result->lVal, data.data(), sizeof result->lVal);
+    if (type == REG_DWORD || type == REG_QWORD) {
+        if (size > (type == REG_DWORD ? 4 : 8))
+            return DISP_E_TYPEMISMATCH;
+        result->vt = type == REG_DWORD ? VT_I4 : VT_I8;
+        result->llVal = 0;
+        std::memcpy(&result->llVal, data.data(), size);
     } else {
         result->vt = VT_BSTR;
         result->bstrVal = SysAllocString(data.data());

@@ -3,6 +3,8 @@
 #include "run/failure.h"
 #include "text/unicode_text.h"
 
+#include <cstdint>
+
 namespace modRegistryUpdate::posix {
 namespace {
 
@@ -12,6 +14,9 @@ public:
                           const std::string& programmaticId)
         : store_(store), key_(key), programmaticId_(programmaticId) {}
 
+    // A property is what a component handing over the registry's value gives: text as text,
+    // cut at its first NUL; a REG_DWORD or REG_QWORD as a signed number, in decimal, as an
+    // Automation long or 64-bit integer turns into text. Nothing else is text or a number.
     std::optional<std::string> getProperty(const std::string& name) override {
         const store::Value* value = store_.findValue(key_, name);
         if (!value)
@@ -20,15 +25,26 @@ public:
         if (value->form == store::DataForm::text)
             return text::replaceLoneSurrogates(value->data);
         if (value->form == store::DataForm::dword)
-            return std::to_string(value->number);
-        std::string text;
-        if (value->type == store::regSz &&
-            text::utf16leToUtf8(value->data.data(), value->data.size(), text)) {
-            // Stored text ends with its terminating NUL.
+            return std::to_string(static_cast<std::int32_t>(value->number));
+        const std::string_view data = value->data;
+        if (value->type == store::regSz || value->type == store::regExpandSz) {
+            // Half a unit at the end is not read, as Windows leaves it.
+            std::string text;
+            text::utf16leToUtf8(data.data(), data.size(), text);
             return text::replaceLoneSurrogates(text.substr(0, text.find('\0')));
         }
-        throw Failure("Property \"" + name + "\" of " + programmaticId_ +
-                      " is neither text nor a number");
+        // A number of fewer bytes than its type holds is read into zeros, as into a variable.
+        const std::size_t width = value->type == store::regDword   ? 4
+                                  : value->type == store::regQword ? 8
+                                                                   : 0;
+        if (width == 0 || data.size() > width)
+            throw Failure("Property \"" + name + "\" of " + programmaticId_ +
+                          " is neither text nor a number");
+        std::uint64_t number = 0;
+        for (std::size_t i = data.size(); i-- > 0;)
+            number = number << 8 | static_cast<unsigned char>(data[i]);
+        return width == 4 ? std::to_string(static_cast<std::int32_t>(number))
+                          : std::to_string(static_cast<std::int64_t>(number));
     }
 
 private:

@@ -52,8 +52,10 @@ public:
         store::Value value;
         value.name = valueName;
         value.data = text;
-        // The key is open, so the store's keys were read.
-        file_.setValue(key_, value);
+        // The key is open, so the store's keys were read. Text the store's file cannot hold as
+        // the registry would is refused, as a key name it cannot hold is.
+        if (!file_.setValue(key_, value))
+            return statusOf(registryInvalidParameter);
         return {};
     }
 
