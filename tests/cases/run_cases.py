@@ -225,7 +225,8 @@ def product_texts(case, before):
     component = parse_reg(decode(before)).get(fold(COMPONENT)) if before.strip() else None
     if not component:
         raise Skipped('no product component: the preview takes the product from its command line')
-    texts = [component[1].get(fold(name)) for name in ('Manufacturer', 'ProductName', 'ProductVersion')]
+    names = ('Manufacturer', 'ProductName', 'ProductVersion')
+    texts = [component[1].get(fold(name)) for name in names]
     if not all(text and text[1] == 1 and text[2].isprintable() for text in texts):
         raise Skipped('a product property that is not plain text, which no command line carries')
     return [text[2] for text in texts]
@@ -315,6 +316,8 @@ def main():
                         'words (default: scripts/wine-run.sh; for the 64-bit build add --win64)')
     parser.add_argument('--keep', action='store_true', help="keep failed cases' scratch folders")
     options = parser.parse_args()
+    # A failure may quote a lone surrogate from a registry name; it must not end the run.
+    sys.stdout.reconfigure(errors='backslashreplace')
     program = options.program.resolve()
     runner = Runner(program, shlex.split(options.wine) if program.suffix.lower() == '.exe' else None)
 
