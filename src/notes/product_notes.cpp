@@ -104,8 +104,10 @@ void noteNoProductMatches(const XmlDocument& document, const ProductMatches& mat
     if (!matches.matching.empty() || matches.passEnds)
         return;
     const XmlElementList root = document.selectElements(documentElement);
-    std::string text =
-        "no Product name matches the product " + quoted(productName) + ", so nothing is written";
+    std::string text = matches.products.empty()
+                           ? std::string("the document has no Product, so nothing is written")
+                           : "no Product name matches the product " + quoted(productName) +
+                                 ", so nothing is written";
     for (const auto& product : matches.products) {
         std::string plain = product->getAttribute("name").value_or(std::string());
         bool atStart = false;
