@@ -107,7 +107,7 @@ void noteElementsNotRead(const XmlDocument& document, std::size_t& budget,
             pending.push_back({std::move(*child), around, withinNoted});
     };
     push(document.selectElements(childElements), startedFrom(nullptr), false);
-    while (!pending.empty()) {
+    while (!pending.empty() && roomForNote(notes)) {
         Pending current = std::move(pending.back());
         pending.pop_back();
         const std::string name = current.element->name();

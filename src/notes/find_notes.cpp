@@ -7,15 +7,17 @@
 #include "notes/vendor_notes.h"
 #include "notes/write_notes.h"
 
+#include <algorithm>
+
 namespace modRegistryUpdate {
 
-std::vector<Note> findNotes(XmlService& xml, const std::string& documentPath,
-                            const std::string& productName, Runtime& runtime) {
+DocumentNotes findNotes(XmlService& xml, const std::string& documentPath,
+                        const std::string& productName, Runtime& runtime) {
     const std::unique_ptr<XmlLoader> loader = xml.createDocument();
     MeterDocument document{loader->load(documentPath), nullptr};
     std::vector<Note> notes;
     if (!document.xml)
-        return notes;
+        return {};
     std::size_t budget = spellingBudget;
     const ProductMatches matches = matchProducts(*document.xml, productName, runtime);
     noteNoProductMatches(*document.xml, matches, productName, notes);
@@ -23,7 +25,9 @@ std::vector<Note> findNotes(XmlService& xml, const std::string& documentPath,
     noteUpperCasedEscapes(matches, notes);
     noteVendors(document, matches.products, budget, notes);
     noteValuesWrittenTwice(document, matches.matching, runtime, notes);
-    return notes;
+    const bool more = notes.size() > mostNotes;
+    notes.resize(std::min(notes.size(), mostNotes));
+    return {std::move(notes), more};
 }
 
 } // namespace modRegistryUpdate

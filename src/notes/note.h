@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 namespace modRegistryUpdate {
 
@@ -11,6 +13,15 @@ struct Note {
     std::string place; ///< the element's location path
     std::string text;  ///< what the program does there, and what was probably meant
 };
+
+/// Notes beyond this many are not looked for: a document with more repeats one mistake
+/// throughout, and naming each element costs a walk along its siblings.
+constexpr std::size_t mostNotes = 100;
+
+/// Whether another note is looked for: one beyond the most shown says that there are more.
+inline bool roomForNote(const std::vector<Note>& notes) {
+    return notes.size() <= mostNotes;
+}
 
 /// The note as one printed line: `note: PLACE: TEXT [KIND]`.
 inline std::string noteLine(const Note& note) {

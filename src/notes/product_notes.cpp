@@ -101,7 +101,7 @@ ProductMatches matchProducts(const XmlDocument& document, const std::string& pro
 
 void noteNoProductMatches(const XmlDocument& document, const ProductMatches& matches,
                           const std::string& productName, std::vector<Note>& notes) {
-    if (!matches.matching.empty() || matches.passEnds)
+    if (!matches.matching.empty() || matches.passEnds || !roomForNote(notes))
         return;
     const XmlElementList root = document.selectElements(documentElement);
     std::string text = matches.products.empty()
@@ -133,6 +133,8 @@ void noteUpperCasedEscapes(const ProductMatches& matches, std::vector<Note>& not
         const std::vector<std::string> changed = changedEscapes(*pattern);
         if (changed.empty())
             continue;
+        if (!roomForNote(notes))
+            return;
         std::string text = "pattern " + quoted(*pattern) + " is upper-cased before matching:";
         for (std::size_t i = 0; i < changed.size(); ++i)
             text += (i == 0 ? " " : "; ") + changed[i];

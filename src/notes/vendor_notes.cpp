@@ -47,6 +47,8 @@ void noteVendors(MeterDocument& document, const XmlElementList& products, std::s
             addOnce(includedVendors, seenIncludedVendors, *vendor);
             if (devices.byVendor.count(*vendor) != 0)
                 continue;
+            if (!roomForNote(notes))
+                return;
             notes.push_back(
                 {"vendor-names-no-device", locationPath(*include),
                  "vendor " + quoted(*vendor) + " names no Device, so nothing is included" +
@@ -55,6 +57,8 @@ void noteVendors(MeterDocument& document, const XmlElementList& products, std::s
     }
 
     for (const auto& device : devices.devices) {
+        if (!roomForNote(notes))
+            return;
         const auto vendor = device->getAttribute("vendor");
         if (!vendor) {
             notes.push_back({"device-never-included", locationPath(*device),

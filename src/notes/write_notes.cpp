@@ -60,7 +60,7 @@ private:
         const auto [earlier, first] = written_.try_emplace(identity, Written{data, by});
         if (first)
             return;
-        if (earlier->second.data != data) {
+        if (earlier->second.data != data && roomForNote(notes_)) {
             const std::string value = name.empty() ? "the default value" : "value " + quoted(name);
             notes_.push_back({"value-written-twice", locationPath(*by),
                               value + " of " + quoted(key) + " is written again: " + quoted(data) +
