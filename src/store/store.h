@@ -1,14 +1,14 @@
-// The registry stand-in of the Linux program. HKEY_LOCAL_MACHINE is the file
-// HKEY_LOCAL_MACHINE.reg beside the program, in the syntax of a registry export: a header line,
-// `[HKEY_LOCAL_MACHINE\...]` sections, `"name"="text"`, `@=` for a default value, `dword:`,
-// `hex:` and `hex(N):` data, CR LF line ends. It is read from UTF-16LE with a byte-order mark
-// (what an export on Windows writes) or from UTF-8, and written back in the encoding it was read
-// in; what a run did not touch, comments included, is written back as it was read.
+// The registry stand-in: HKEY_LOCAL_MACHINE held in memory as the keys of a registry export, in
+// its syntax: a header line, `[HKEY_LOCAL_MACHINE\...]` sections, `"name"="text"`, `@=` for a
+// default value, `dword:`, `hex:` and `hex(N):` data, CR LF line ends. It is read from UTF-16LE
+// with a byte-order mark (what an export on Windows writes) or from UTF-8, and written back in
+// the encoding it was read in; what a run did not touch, comments included, is written back as
+// it was read.
 //
-// A run reads the file when it first needs it and holds an exclusive lock on the companion file
-// HKEY_LOCAL_MACHINE.reg.lock until it ends, so runs at once take turns instead of losing each
-// other's writes. A changed store is written whole to HKEY_LOCAL_MACHINE.reg.new, flushed and
-// renamed over the old file: the file is always either the old store or the new one.
+// The store is the same on every build: the Linux program keeps it in the file beside the
+// program (locked_file.h, which only that program builds), the preview in memory. A file hands
+// the store its bytes when the keys are first needed and takes the whole text back when a run
+// saves (StoreFile); store_registry.h gives the store the registry's rules for names and paths.
 //
 // This header is all a user of the store sees: keys as handles, values (entries.h), failures
 // (store_error.h). Behind it, key_tree.h holds the keys and values in memory (their texts in
@@ -20,6 +20,7 @@
 #pragma once
 
 #include "store/entries.h"
+#include "store/file_text.h"
 #include "store/store_error.h"
 
 #include <exception>
@@ -30,23 +31,34 @@
 
 namespace modRegistryUpdate::store {
 
-/// The name of the file that stands for HKEY_LOCAL_MACHINE, beside the program.
-extern const char* const storeFileName;
-
 /// A key of the store, valid as long as the store.
 class Key;
 
-/// The registry store file of one run: read and locked at first use, so that runs at once
-/// take turns instead of losing each other's writes, and saved whole at the end.
+/// Where a store's text is kept between runs.
+class StoreFile {
+public:
+    virtual ~StoreFile() = default;
+
+    /// Takes the file for this run and reads it: its bytes, empty when there is none. Raises a
+    /// StoreError naming the file.
+    virtual std::string read() = 0;
+    /// Replaces the file's text with this one, whole. Raises a StoreError and leaves the old file
+    /// as it was.
+    virtual void replace(const FileText& text) = 0;
+    /// Names the file, once it was read.
+    virtual const std::string& path() const = 0;
+};
+
+/// The keys of one run: read from their file at first use and handed back whole when saved.
 class Store {
 public:
-    explicit Store(std::function<std::string()> locate);
+    explicit Store(StoreFile& file);
     ~Store();
     Store(const Store&) = delete;
     Store& operator=(const Store&) = delete;
 
-    // Keys are read and locked at the first call that needs them. A store that cannot be used
-    // raises a StoreError naming the file (and the line), the same at every call.
+    // Keys are read at the first call that needs them. A store that cannot be read raises a
+    // StoreError naming the file (and the line), the same at every call.
 
     /// The key at this path (backslash-separated, empty segments ignored), or null when none.
     Key* findKey(std::string_view path);
@@ -62,26 +74,25 @@ public:
     /// Adds a copy of the value to the key, or replaces the data of one of the same name.
     void setValue(Key& key, const Value& value);
 
-    /// Writes changed keys beside the old file and renames it into place, so that the file is
-    /// always whole. A failure raises a StoreError and leaves the old file as it was.
+    /// Hands changed keys to the file. A failure raises a StoreError and leaves the old file as
+    /// it was.
     void save();
+    /// Every key, as a registry export in this encoding handed to `write` piece by piece.
+    void exportKeys(Encoding encoding, const std::function<void(std::string_view)>& write);
     /// The file's path, once the keys were asked for.
-    const std::string& path() const { return path_; }
+    const std::string& path() const { return file_.path(); }
 
 private:
     struct Contents;
 
-    /// The keys, read and locked at the first call.
+    /// The keys, read at the first call.
     Contents& contents();
-    void load();
 
-    std::function<std::string()> locate_;
-    std::string path_;
+    StoreFile& file_;
     std::unique_ptr<Contents> contents_;
     /// Why the keys could not be read; null while they were not asked for, or were read.
     std::exception_ptr loadFailure_;
     bool changed_ = false;
-    int lockFd_ = -1;
 };
 
 } // namespace modRegistryUpdate::store

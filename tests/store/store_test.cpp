@@ -26,6 +26,7 @@ TEST(Store, NamesCompareUnitByUnitInTheRegistrysUpperCase) {
         {"K𐐀", "K𐐨", false},                      // beyond U+FFFF: two units without an upper case
         {"\xED\xA0\x80x", "\xED\xA0\x80X", true}, // a lone surrogate is a unit of its own
         {"a\xFF", "A\xFF", true},                 // a byte that is not UTF-8 equals only itself
+        {"a\xFF", "a\xFE", false},                // and is no U+FFFD that any such byte would equal
     };
     for (const auto& [made, asked, same] : cases) {
         KeyTree tree;

@@ -1,11 +1,11 @@
 #include "platform/platform.h"
 #include "platform/posix/product_component.h"
-#include "platform/posix/registry.h"
 #include "platform/posix/runtime.h"
 #include "platform/posix/text_log.h"
 #include "platform/posix/xml.h"
 #include "run/run_registry_update.h"
-#include "store/store.h"
+#include "store/locked_file.h"
+#include "store/store_registry.h"
 
 #include <malloc.h>
 
@@ -18,11 +18,13 @@ int main(int argc, char** argv) {
     mallopt(M_TRIM_THRESHOLD, 512 * 1024 * 1024);
     mallopt(M_TOP_PAD, 16 * 1024 * 1024);
     posix::PosixRuntime runtime(argc, argv);
-    store::Store store([&runtime] { return runtime.pathBesideProgram(store::storeFileName); });
+    store::LockedStoreFile file(
+        [&runtime] { return runtime.pathBesideProgram(store::storeFileName); });
+    store::Store store(file);
     posix::PosixTextLogFactory logs;
     posix::LibXmlService xml;
     posix::StoreProductComponentFactory products(store);
-    posix::StoreRegistry registry(store);
+    store::StoreRegistry registry(store);
     Platform platform{runtime, logs, xml, products, registry};
     runRegistryUpdate(platform);
     return 0;

@@ -1,8 +1,8 @@
-#include "platform/posix/registry.h"
+#include "store/store_registry.h"
 
 #include "text/unicode_text.h"
 
-namespace modRegistryUpdate::posix {
+namespace modRegistryUpdate::store {
 namespace {
 
 constexpr std::size_t longestKeyName = 255;
@@ -34,7 +34,7 @@ long checkPath(const std::string& path) {
         return registryInvalidParameter;
     // No name of fewer bytes can be over the limit, so most paths are never measured.
     std::size_t depth = 0;
-    const bool namesFit = store::forEachSegment(path, [&depth](std::string_view segment) {
+    const bool namesFit = forEachSegment(path, [&depth](std::string_view segment) {
         return ++depth <= deepestKey &&
                (segment.size() <= longestKeyName || text::utf16Length(segment) <= longestKeyName);
     });
@@ -44,12 +44,12 @@ long checkPath(const std::string& path) {
 /// A key of the store; the store outlives the run's keys, so there is nothing to close.
 class StoreKey : public RegistryKey {
 public:
-    StoreKey(store::Store& file, store::Key& key) : file_(file), key_(key) {}
+    StoreKey(Store& file, Key& key) : file_(file), key_(key) {}
 
     RegistryStatus setText(const std::string& valueName, const std::string& text) override {
         if (valueName.size() > longestValueName && text::utf16Length(valueName) > longestValueName)
             return statusOf(registryInvalidParameter);
-        store::Value value;
+        Value value;
         value.name = valueName;
         value.data = text;
         // The key is open, so the store's keys were read.
@@ -58,8 +58,8 @@ public:
     }
 
 private:
-    store::Store& file_;
-    store::Key& key_;
+    Store& file_;
+    Key& key_;
 };
 
 } // namespace
@@ -73,16 +73,16 @@ OpenedKey StoreRegistry::openKey(RegistryRoot, const std::string& path) {
 }
 
 OpenedKey StoreRegistry::resolveKey(const std::string& path, bool create) {
-    store::Key* found = nullptr;
+    Key* found = nullptr;
     try {
         // The key just opened again, as for every value written into it: its path passed the
         // checks.
-        if (store::Key* same = file_.repeatedKey(path))
+        if (Key* same = file_.repeatedKey(path))
             return {{}, std::make_unique<StoreKey>(file_, *same)};
         if (const long code = checkPath(path); code != registrySuccess)
             return {statusOf(code), nullptr};
         found = create ? &file_.createKey(path) : file_.openKey(path);
-    } catch (const store::StoreError& failure) {
+    } catch (const StoreError& failure) {
         // Every operation of a run whose store cannot be read fails with the reason.
         return {{registryBadDatabase, failure.what()}, nullptr};
     }
@@ -95,9 +95,9 @@ RegistryStatus StoreRegistry::saveChanges() {
     try {
         file_.save();
         return {};
-    } catch (const store::StoreError& failure) {
+    } catch (const StoreError& failure) {
         return {registryIoFailed, failure.what()};
     }
 }
 
-} // namespace modRegistryUpdate::posix
+} // namespace modRegistryUpdate::store

@@ -3,12 +3,13 @@
 #include "platform/registry.h"
 #include "store/store.h"
 
-namespace modRegistryUpdate::posix {
+namespace modRegistryUpdate::store {
 
-/// The registry kept in the store file, with the registry's own rules for names and paths.
+/// The registry kept in the store, with the registry's own rules for names and paths: the Linux
+/// program's, and the preview's on every build.
 class StoreRegistry : public Registry {
 public:
-    explicit StoreRegistry(store::Store& file) : file_(file) {}
+    explicit StoreRegistry(Store& file) : file_(file) {}
 
     OpenedKey createKey(RegistryRoot root, const std::string& path) override;
     OpenedKey openKey(RegistryRoot root, const std::string& path) override;
@@ -19,7 +20,7 @@ private:
     /// Opens the key, or with `create` creates it and its missing parents first.
     OpenedKey resolveKey(const std::string& path, bool create);
 
-    store::Store& file_;
+    Store& file_;
 };
 
-} // namespace modRegistryUpdate::posix
+} // namespace modRegistryUpdate::store

@@ -1,0 +1,104 @@
+#include "preview/preview.h"
+
+#include "platform/platform.h"
+#include "preview/command_line_product.h"
+#include "preview/memory_log.h"
+#include "preview/preview_arguments.h"
+#include "preview/preview_runtime.h"
+#include "preview/whole_file.h"
+#include "preview/written_entries.h"
+#include "run/run_registry_update.h"
+#include "store/store.h"
+#include "store/store_registry.h"
+
+namespace modRegistryUpdate::preview {
+namespace {
+
+constexpr const char* lineEnd = "\r\n";
+
+/// The registry the preview starts from: the bytes of the `--registry` file, or none. The run's
+/// save keeps them in memory; the file itself is never written.
+class RegistryBefore : public store::StoreFile {
+public:
+    RegistryBefore(std::string path, std::string bytes)
+        : path_(std::move(path)), bytes_(std::move(bytes)) {}
+
+    std::string read() override { return bytes_; }
+    void replace(const store::FileText&) override {}
+    const std::string& path() const override { return path_; }
+
+private:
+    std::string path_;
+    std::string bytes_;
+};
+
+void printLog(const std::vector<std::string>& lines, std::ostream& out) {
+    // The lines are those the log file would hold, UTF-8, each with its CR LF.
+    out << "registryErrorLog.txt: ";
+    if (lines.empty())
+        out << "empty" << lineEnd;
+    else
+        out << lines.size() << (lines.size() == 1 ? " line" : " lines") << lineEnd;
+    for (const std::string& line : lines)
+        out << line << lineEnd;
+}
+
+void printEntries(const std::string& sections, std::ostream& out) {
+    out << "Entries written:" << (sections.empty() ? " none" : "") << lineEnd << sections;
+}
+
+} // namespace
+
+int runPreview(const std::vector<std::string>& arguments, Runtime& platform, XmlService& xml,
+               std::ostream& out, std::ostream& errors) {
+    std::string error;
+    const std::optional<PreviewArguments> asked = parsePreviewArguments(arguments, error);
+    if (!asked) {
+        errors << "RegistryUpdatePreview: " << error << '\n' << previewUsage << '\n';
+        return previewUsageError;
+    }
+    std::string before;
+    if (asked->registryBefore && !readWholeFile(*asked->registryBefore, before, error)) {
+        errors << "RegistryUpdatePreview: cannot read " << *asked->registryBefore << ": " << error
+               << '\n';
+        return previewUsageError;
+    }
+    RegistryBefore file(asked->registryBefore.value_or(std::string()), std::move(before));
+    store::Store store(file);
+    try {
+        // Read now, so that a malformed file stops the preview before the run, naming its line.
+        store.findKey("");
+    } catch (const store::StoreError& failure) {
+        errors << "RegistryUpdatePreview: " << failure.what() << '\n';
+        return previewUsageError;
+    }
+
+    store::StoreRegistry storeRegistry(store);
+    WrittenEntries registry(storeRegistry);
+    MemoryTextLogFactory logs;
+    PreviewRuntime runtime(platform, asked->document, errors);
+    CommandLineProductFactory products(asked->product);
+    Platform run{runtime, logs, xml, products, registry};
+    runRegistryUpdate(run);
+
+    printLog(logs.lines(), out);
+    printEntries(registry.sections(), out);
+    // Notes on what the document silently does not do come here, after the entries; with
+    // `--strict` they fail the preview as a log line does.
+
+    if (asked->registryAfter) {
+        // As Windows exports: UTF-16LE with a byte-order mark, which `reg import` reads exactly.
+        std::string after;
+        store.exportKeys(store::Encoding::utf16le,
+                         [&after](std::string_view piece) { after.append(piece); });
+        if (!writeWholeFile(*asked->registryAfter, after, error)) {
+            errors << "RegistryUpdatePreview: cannot write " << *asked->registryAfter << ": "
+                   << error << '\n';
+            return previewUsageError;
+        }
+    }
+    out.flush();
+    return logs.lines().empty() ? previewClean : previewLogged;
+}
+
+} // namespace modRegistryUpdate::preview
