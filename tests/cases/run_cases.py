@@ -2,7 +2,8 @@
 """Runs behaviour cases (README.md beside this file) against one built program: the Linux
 program, its registry HKEY_LOCAL_MACHINE.reg beside it, or RegistryUpdate.exe under Wine with the
 test component built beside it registered, each case's keys imported into Wine's registry before
-the run and exported after it."""
+the run and exported after it. A preview, RegistryUpdatePreview(.exe), runs each case it can take
+with the case's registry before, the product its component would answer, and its printed log."""
 import argparse
 import difflib
 import os
@@ -19,10 +20,15 @@ ROOT = 'HKEY_LOCAL_MACHINE'
 COMPONENT = 'SOFTWARE\\Classes\\ProductInfo.ProductInfo'
 CLASS_ID = '{6A0D3C52-8E4B-4F71-9C1D-2B7E5A90F3C4}'
 TIMEOUT = 60  # seconds a run may take
+SKIPPED = 77  # the status when every case was skipped, as CTest's SKIP_RETURN_CODE reads it
 ASCII_UPPER = {c: c - 32 for c in range(ord('a'), ord('z') + 1)}
 
 
 class Failed(Exception):
+    pass
+
+
+class Skipped(Exception):
     pass
 
 
@@ -129,6 +135,7 @@ class Runner:
     def __init__(self, program, wine=None):
         self.program, self.wine = program, wine
         self.build = 'windows' if wine else 'native'
+        self.preview = program.stem == 'RegistryUpdatePreview'
         self.component = program.parent / 'tests/windows/product_info_server.dll'
         self.env = dict(os.environ, WINEDEBUG='-all,err+winediag')
 
@@ -186,10 +193,78 @@ class Runner:
         return keys
 
 
+def compare_registry(expected_reg, keys, roots):
+    if expected_reg is None:
+        return
+    if not owned(decode(expected_reg)):  # unreadable, or it would compare nothing
+        raise Failed('expected.reg names no key SOFTWARE\\<name> for the case to own')
+    want, got = entries(parse_reg(decode(expected_reg)), roots), entries(keys, roots)
+    if want != got:
+        raise Failed('registry differs' + diff(want, got))
+
+
+def preview_declared(case):
+    """What the case's file "preview" declares: "native" or "skip", and why; else None."""
+    declared = read(case / 'preview')
+    return declared.decode().split('\n', 1) if declared is not None else None
+
+
+def product_texts(case, before):
+    """The texts the product component of the registry before would answer, as a preview's
+    arguments; Skipped names why a case has none."""
+    declared = preview_declared(case)
+    if declared and declared[0].strip() == 'skip':
+        raise Skipped(declared[1].strip())
+    for reason, what in (('args', 'its arguments are a command line of the program'),
+                         ('folder', "it stages the program's folder"),
+                         ('after', "it checks files in the program's folder"),
+                         ('only', None)):
+        if (case / reason).exists() and not (reason == 'only' and declared):
+            why = what or read(case / 'only').decode().split('\n', 1)[1].strip()
+            raise Skipped(f'{reason}: {why}')
+    component = parse_reg(decode(before)).get(fold(COMPONENT)) if before.strip() else None
+    if not component:
+        raise Skipped('no product component: the preview takes the product from its command line')
+    texts = [component[1].get(fold(name)) for name in ('Manufacturer', 'ProductName', 'ProductVersion')]
+    if not all(text and text[1] == 1 and text[2].isprintable() for text in texts):
+        raise Skipped('a product property that is not plain text, which no command line carries')
+    return [text[2] for text in texts]
+
+
+def run_preview(case, runner, scratch, before, expected, roots):
+    texts = product_texts(case, before)
+    paths = [scratch / 'meters.xml', scratch / 'before.reg', scratch / 'after.reg']
+    if (case / 'meters.xml').is_file():
+        shutil.copy2(case / 'meters.xml', paths[0])
+    paths[1].write_bytes(before)
+    document, before_reg, after_reg = (runner.windows_path(path) for path in paths)
+    status, errors, output = runner.run([str(runner.program), document] + texts +
+                                        ['--registry', before_reg, '--output', after_reg], scratch)
+    # The log is printed after a line that counts its lines.
+    count, _, printed = output.partition(b'\r\n')
+    lines = printed.split(b'\r\n')[:int(re.sub(rb'\D', b'', count) or b'0')]
+    log, expected_log = b''.join(line + b'\r\n' for line in lines), expected('expected.log')
+    if status != (1 if lines else 0):
+        raise Failed(f'exit status {status}: {(output + errors)[-300:]!r}')
+    compare('log', expected_log or b'', log)
+    compare_registry(expected('expected.reg'), parse_reg(decode(read(paths[2]))), roots)
+
+
 def run_case(case, runner, scratch):
+    declared = preview_declared(case) if runner.preview else None
+    build = declared[0].strip() if declared else runner.build
+
     def expected(name):  # the build's own file where the case says the builds differ
-        own = case / name.replace('.', f'.{runner.build}.')
+        own = case / name.replace('.', f'.{build}.')
         return read(own if (case / 'differs').is_file() and own.is_file() else case / name)
+
+    # Most cases start from the standard product registration beside this script.
+    own = case / 'before.reg'
+    before = read(own if own.is_file() else HERE / 'before.reg')
+    expected_reg = expected('expected.reg')
+    roots = owned(*(decode(text) for text in (before, expected_reg) if text is not None))
+    if runner.preview:
+        return run_preview(case, runner, scratch, before, expected, roots)
 
     # A blank in the program's folder, as under "Program Files", where the program is installed.
     folder, elsewhere = scratch / 'program files', scratch / 'elsewhere'
@@ -200,11 +275,6 @@ def run_case(case, runner, scratch):
     shutil.copy2(runner.program, folder)
     if (case / 'meters.xml').is_file():
         shutil.copy2(case / 'meters.xml', folder)
-    # Most cases start from the standard product registration beside this script.
-    own = case / 'before.reg'
-    before = read(own if own.is_file() else HERE / 'before.reg')
-    expected_reg = expected('expected.reg')
-    roots = owned(*(decode(text) for text in (before, expected_reg) if text is not None))
     runner.prepare(folder, before, roots)
 
     program = [str(folder / runner.program.name)]
@@ -227,12 +297,7 @@ def run_case(case, runner, scratch):
     if not runner.wine and expected('expected.stderr') is not None:
         compare('standard error', expected('expected.stderr'), errors)
     if expected_reg is not None:
-        if not owned(decode(expected_reg)):  # unreadable, or it would compare nothing
-            raise Failed('expected.reg names no key SOFTWARE\\<name> for the case to own')
-        want = entries(parse_reg(decode(expected_reg)), roots)
-        got = entries(runner.registry(folder, roots), roots)
-        if want != got:
-            raise Failed('registry differs' + diff(want, got))
+        compare_registry(expected_reg, runner.registry(folder, roots), roots)
     for path in sorted((case / 'after').rglob('*')):
         if path.is_file():
             name = path.relative_to(case / 'after')
@@ -241,7 +306,8 @@ def run_case(case, runner, scratch):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
-    parser.add_argument('program', type=Path, help='RegistryUpdate, or RegistryUpdate.exe')
+    parser.add_argument('program', type=Path, help='RegistryUpdate or RegistryUpdate.exe, or a '
+                        'preview: RegistryUpdatePreview or RegistryUpdatePreview.exe')
     parser.add_argument('cases', nargs='*', type=Path,
                         help='case folders, or CONCERN/NAME beside this script (default: every case)')
     parser.add_argument('--wine', default=str(HERE.parents[1] / 'scripts' / 'wine-run.sh'),
@@ -259,7 +325,8 @@ def main():
             parser.error(f'no such case: {case}')
         name = case.relative_to(HERE) if case.is_relative_to(HERE) else case.name
         only = read(case / 'only')
-        if only is not None and only.split(b'\n')[0].strip().decode() != runner.build:
+        if only is not None and only.split(b'\n')[0].strip().decode() != runner.build \
+                and not runner.preview:
             counts['skipped'] += 1
             continue
         scratch = Path(tempfile.mkdtemp(prefix='case-'))
@@ -267,6 +334,9 @@ def main():
             run_case(case, runner, scratch)
             print(f'ok {name}', flush=True)
             counts['passed'] += 1
+        except Skipped as reason:
+            print(f'skip {name}: {reason}', flush=True)
+            counts['skipped'] += 1
         except Failed as failure:
             kept = f' (kept in {scratch})' if options.keep else ''
             print(f'FAIL {name}: {failure}{kept}', flush=True)
@@ -276,7 +346,9 @@ def main():
         shutil.rmtree(scratch, ignore_errors=True)
     print('{passed} passed, {failed} failed'.format(**counts) +
           (', {skipped} skipped'.format(**counts) if counts['skipped'] else ''))
-    return 1 if counts['failed'] or not counts['passed'] + counts['skipped'] else 0
+    if counts['failed'] or not counts['passed'] + counts['skipped']:
+        return 1
+    return 0 if counts['passed'] else SKIPPED
 
 
 if __name__ == '__main__':
