@@ -40,6 +40,10 @@ mkdir -p "$payload" "$work/working folder"
 awk '/^```xml$/ { inside = 1; next } /^```$/ { if (inside) exit } inside' "$doc" >"$payload/product.wxs"
 awk '/^```nsis$/ { inside = 1; next } /^```$/ { if (inside) exit } inside' "$doc" >"$payload/product.nsi"
 cp "$program" "$payload/RegistryUpdate.exe"
+# The NSIS example's !system line runs the preview beside the program under Wine, as it stands.
+preview=$(dirname "$program")/RegistryUpdatePreview.exe
+printf -v run_preview '"%s" ' "${wine[@]}" "$preview"
+sed -i "s|^!system 'RegistryUpdatePreview.exe |!system '$run_preview|" "$payload/product.nsi"
 : >"$payload/registryErrorLog.txt"
 cat >"$payload/meters.xml" <<'XML'
 <Meters><Product name="^Power Analy[sz]er"><IncludeKey vendor="Northwind"/></Product>
@@ -57,7 +61,18 @@ installer=MSI
 (cd "$payload" && wixl "${wixl_options[@]}" -o product.msi product.wxs 2>"$work/wixl.txt") ||
     fail "wixl refused the example: $(cat "$work/wixl.txt")"
 installer=NSIS
-makensis -V2 "${nsis_options[@]}" "$payload/product.nsi" >/dev/null || fail "makensis refused the example"
+makensis -V2 "${nsis_options[@]}" "$payload/product.nsi" >"$work/makensis.txt" ||
+    fail "makensis refused the example: $(tail -5 "$work/makensis.txt")"
+grep -q '^registryErrorLog.txt: empty' "$work/makensis.txt" || fail "the preview did not run"
+# The same script over a document that logs: the preview fails the build.
+mkdir "$work/broken"
+cp "$payload/product.nsi" "$payload/RegistryUpdate.exe" "$work/broken/"
+sed 's/ Filename="nw200_ac.cfg"//' "$payload/meters.xml" >"$work/broken/meters.xml"
+! makensis -V2 "${nsis_options[@]}" "$work/broken/product.nsi" >"$work/makensis.txt" 2>&1 ||
+    fail "makensis built the installer over a document that logs"
+grep -q '^registryErrorLog.txt: 1 line' "$work/makensis.txt" ||
+    fail "the build stopped, but not for the preview's log: $(tail -5 "$work/makensis.txt")"
+echo "NSIS: the !system line builds over the clean document and stops the build over a broken one"
 
 # The product's component and its properties, as the product's own setup leaves them: the
 # standard product registration of the behaviour cases.
