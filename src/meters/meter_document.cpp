@@ -1,19 +1,14 @@
 #include "meters/meter_document.h"
 
+#include "meters/element_paths.h"
+
 namespace modRegistryUpdate {
-namespace {
-
-using Axis = ElementStep::Axis;
-// From the document.
-const ElementPath devicesOfDocument{{{Axis::child, "Meters"}, {Axis::child, "Device"}}};
-
-} // namespace
 
 const std::vector<const XmlElement*>& devicesOfVendor(MeterDocument& document,
                                                       const std::string& vendor) {
     if (!document.vendorDevices) {
         auto grouped = std::make_unique<VendorDevices>();
-        grouped->devices = document.xml->selectElements(devicesOfDocument);
+        grouped->devices = document.xml->selectElements(elementPaths::devicesOfDocument);
         for (const auto& device : grouped->devices) {
             // A device without a vendor belongs to no include: no vendor text is null.
             if (const std::optional<std::string> name = device->getAttribute("vendor"))

@@ -1,5 +1,6 @@
 #include "meters/parse_nodes.h"
 
+#include "meters/element_paths.h"
 #include "meters/meter_document.h"
 #include "product/product_identity.h"
 #include "registry/registry_writer.h"
@@ -12,13 +13,7 @@ namespace {
 
 const char* const localMachinePrefix = "HKEY_LOCAL_MACHINE\\";
 
-using Axis = ElementStep::Axis;
-// From a device, a firmware and a category.
-const ElementPath firmwaresOfDevice{{{Axis::child, "RegistryData"}, {Axis::child, "Firmware"}}};
-const ElementPath keysOfFirmware{{{Axis::child, "Key"}}};
-const ElementPath categoriesOfDevice{
-    {{Axis::child, "TemplateStringLookup"}, {Axis::child, "VoltsModeCategory"}}};
-const ElementPath entriesOfCategory{{{Axis::descendant, "TemplateStringEntry"}}};
+using namespace elementPaths;
 
 void createKey(Module& module, const std::string& keyPath) {
     Registry& registry = module.platform.registry;

@@ -1,5 +1,6 @@
 #include "meters/read_meter_document.h"
 
+#include "meters/element_paths.h"
 #include "meters/meter_document.h"
 #include "meters/parse_nodes.h"
 #include "pattern/ecmascript_regex.h"
@@ -13,9 +14,7 @@
 namespace modRegistryUpdate {
 namespace {
 
-using Axis = ElementStep::Axis;
-const ElementPath productsOfDocument{{{Axis::descendant, "Meters"}, {Axis::child, "Product"}}};
-const ElementPath includesOfProduct{{{Axis::child, "IncludeKey"}}};
+using namespace elementPaths;
 
 /// Whether the product's pattern is found anywhere in the text, letter case ignored. An invalid
 /// pattern raises a Failure that says where its product stands, as a missing attribute's does.

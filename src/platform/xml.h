@@ -12,9 +12,12 @@ class XmlElement;
 using XmlElementList = std::vector<std::unique_ptr<XmlElement>>;
 
 /// One step of an element path: the children, or all the descendants, of each element reached so
-/// far that are written with `name`, a name without prefix, in whatever namespace they lie.
+/// far that are written with `name`, a name without prefix, in whatever namespace they lie;
+/// `anyName` reaches every element.
 struct ElementStep {
     enum class Axis { child, descendant };
+    /// No element can be written with this name.
+    static constexpr const char* anyName = "*";
     Axis axis;
     std::string name;
 };
@@ -51,6 +54,9 @@ public:
     virtual XmlElementList selectElements(const ElementPath& path) const = 0;
     /// The attribute's decoded text, or no value when the element has no such attribute.
     virtual std::optional<std::string> getAttribute(const std::string& name) const = 0;
+    /// Its name as written, prefix included, without counting its siblings. A failing service
+    /// raises a Failure.
+    virtual std::string name() const = 0;
     /// Its name and place among its siblings. A failing service raises a Failure.
     virtual ElementPlace place() const = 0;
     /// The element holding it, or none for the document element. A failing service raises.

@@ -1,5 +1,6 @@
 #include "preview/preview.h"
 
+#include "notes/find_notes.h"
 #include "platform/platform.h"
 #include "preview/command_line_product.h"
 #include "preview/memory_log.h"
@@ -7,6 +8,7 @@
 #include "preview/preview_runtime.h"
 #include "preview/whole_file.h"
 #include "preview/written_entries.h"
+#include "run/failure.h"
 #include "run/run_registry_update.h"
 #include "store/store.h"
 #include "store/store_registry.h"
@@ -47,6 +49,23 @@ void printEntries(const std::string& sections, std::ostream& out) {
     out << "Entries written:" << (sections.empty() ? " none" : "") << lineEnd << sections;
 }
 
+/// Prints the notes on what the document silently does not do, after the entries; returns
+/// whether there were any. Notes that cannot be read are reported, never fatal: the run is done.
+bool printNotes(XmlService& xml, const PreviewArguments& asked, Runtime& runtime, std::ostream& out,
+                std::ostream& errors) {
+    try {
+        const DocumentNotes found = findNotes(xml, asked.document, asked.product.name, runtime);
+        for (const Note& note : found.notes)
+            out << noteLine(note) << lineEnd;
+        if (found.moreNotShown)
+            out << "note: more notes than these " << mostNotes << " are not shown" << lineEnd;
+        return !found.notes.empty();
+    } catch (const Failure& failure) {
+        errors << "RegistryUpdatePreview: notes not read: " << failure.what() << '\n';
+        return false;
+    }
+}
+
 } // namespace
 
 int runPreview(const std::vector<std::string>& arguments, Runtime& platform, XmlService& xml,
@@ -83,8 +102,7 @@ int runPreview(const std::vector<std::string>& arguments, Runtime& platform, Xml
 
     printLog(logs.lines(), out);
     printEntries(registry.sections(), out);
-    // Notes on what the document silently does not do come here, after the entries; with
-    // `--strict` they fail the preview as a log line does.
+    const bool noted = printNotes(xml, *asked, runtime, out, errors);
 
     if (asked->registryAfter) {
         // As Windows exports: UTF-16LE with a byte-order mark, which `reg import` reads exactly.
@@ -98,7 +116,8 @@ int runPreview(const std::vector<std::string>& arguments, Runtime& platform, Xml
         }
     }
     out.flush();
-    return logs.lines().empty() ? previewClean : previewLogged;
+    // Notes alone leave a clean preview; `--strict` fails it as a log line does.
+    return logs.lines().empty() && !(asked->strict && noted) ? previewClean : previewLogged;
 }
 
 } // namespace modRegistryUpdate::preview

@@ -36,6 +36,8 @@ TEST(ElementSelection, NestedMatchesComeOnceInDocumentOrder) {
     EXPECT_EQ(select(0, {{Axis::child, "A"}, {Axis::child, "B"}}), (Reached{6}));
     EXPECT_EQ(select(2, {{Axis::child, "A"}, {Axis::child, "B"}}), (Reached{5}));
     EXPECT_EQ(select(2, {{Axis::child, "C"}}), Reached{});
+    EXPECT_EQ(select(2, {{Axis::child, "*"}}), (Reached{3, 4}));
+    EXPECT_EQ(select(0, {{Axis::descendant, "*"}}), (Reached{1, 2, 3, 4, 5, 6}));
 }
 
 } // namespace

@@ -15,12 +15,18 @@ std::vector<ElementTree::Index> selectElements(const ElementTree& tree, ElementT
     reached.push_back(context);
     for (const ElementStep& step : path.steps) {
         // Names are interned: a name the document never holds reaches nothing, and the others
-        // are compared as pointers.
+        // are compared as pointers. Any name is no pointer: null stands for it.
+        const bool anyName = step.name == ElementStep::anyName;
         const xmlChar* name =
-            xmlDictExists(tree.names.get(), reinterpret_cast<const xmlChar*>(step.name.c_str()),
-                          static_cast<int>(step.name.size()));
-        if (!name)
+            anyName ? nullptr
+                    : xmlDictExists(tree.names.get(),
+                                    reinterpret_cast<const xmlChar*>(step.name.c_str()),
+                                    static_cast<int>(step.name.size()));
+        if (!name && !anyName)
             return {};
+        const auto reaches = [&](ElementTree::Index i) {
+            return anyName || tree.elements[i].name == name;
+        };
         next.clear();
         if (step.axis == ElementStep::Axis::descendant) {
             // Descendants are the elements up to the element's end; a reached element inside
@@ -31,7 +37,7 @@ std::vector<ElementTree::Index> selectElements(const ElementTree& tree, ElementT
                     continue;
                 scanned = tree.elements[from].end;
                 for (ElementTree::Index i = from + 1; i < scanned; ++i) {
-                    if (tree.elements[i].name == name)
+                    if (reaches(i))
                         next.push_back(i);
                 }
             }
@@ -39,7 +45,7 @@ std::vector<ElementTree::Index> selectElements(const ElementTree& tree, ElementT
             for (ElementTree::Index from : reached) {
                 for (ElementTree::Index child = tree.elements[from].firstChild; child != 0;
                      child = tree.elements[child].nextSibling) {
-                    if (tree.elements[child].name == name)
+                    if (reaches(child))
                         next.push_back(child);
                 }
             }

@@ -39,6 +39,10 @@ public:
         return std::nullopt;
     }
 
+    std::string name() const override {
+        return reinterpret_cast<const char*>(tree_.elements[index_].name);
+    }
+
     ElementPlace place() const override {
         const ElementTree::Element& own = tree_.elements[index_];
         ElementPlace place{reinterpret_cast<const char*>(own.name), own.namespaced, {1, 0}, {1, 0}};

@@ -84,6 +84,8 @@ public:
         return utf8Of(value.bstrVal);
     }
 
+    std::string name() const override { return nameOf(*node_.Get()).written; }
+
     ElementPlace place() const override {
         const ElementName own = nameOf(*node_.Get());
         ElementPlace place{own.written, own.namespaced, {1, 1}, {1, 1}};
