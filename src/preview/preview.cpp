@@ -91,6 +91,9 @@ int runPreview(const std::vector<std::string>& arguments, Runtime& platform, Xml
         errors << "RegistryUpdatePreview: " << failure.what() << '\n';
         return previewUsageError;
     }
+    // The registry in memory takes every text Windows takes: a file before in UTF-8 cannot hold
+    // some text that the UTF-16 written after can.
+    store.holdAs(store::Encoding::utf16le);
 
     store::StoreRegistry storeRegistry(store);
     WrittenEntries registry(storeRegistry);

@@ -93,6 +93,10 @@ void Store::save() {
     changed_ = false;
 }
 
+void Store::holdAs(Encoding encoding) {
+    contents().text.encoding = encoding;
+}
+
 void Store::exportKeys(Encoding encoding, const std::function<void(std::string_view)>& write) {
     FileText& text = contents().text;
     const Encoding own = text.encoding;

@@ -79,6 +79,9 @@ public:
     /// Hands changed keys to the file. A failure raises a StoreError and leaves the old file as
     /// it was.
     void save();
+    /// Holds values from now on as a file in this encoding can, whatever file the keys came
+    /// from: a registry kept in memory and exported as UTF-16 holds all the registry holds.
+    void holdAs(Encoding encoding);
     /// Every key, as a registry export in this encoding handed to `write` piece by piece.
     void exportKeys(Encoding encoding, const std::function<void(std::string_view)>& write);
     /// The file's path, once the keys were asked for.
