@@ -60,4 +60,9 @@ bool writeWholeFile(const std::string& path, std::string_view bytes, std::string
     return true;
 }
 
+bool isSameFile(const std::string& one, const std::string& other) {
+    std::error_code status;
+    return std::filesystem::equivalent(pathOf(one), pathOf(other), status);
+}
+
 } // namespace modRegistryUpdate::preview
