@@ -50,10 +50,14 @@ private:
                const char* nameAttribute) {
         const std::string name = readAttribute(*entry, nameAttribute).toText();
         const std::string data = readAttribute(*entry, "Filename").toText();
-        // The registry takes a path ending in a backslash as the parent key, and compares names
-        // regardless of letter case.
-        std::string keyIdentity = runtime_.upperCase(key);
-        while (!keyIdentity.empty() && keyIdentity.back() == '\\')
+        // The registry ignores empty path segments (a type or version ending in a backslash),
+        // and compares names regardless of letter case.
+        std::string keyIdentity;
+        for (const char c : runtime_.upperCase(key)) {
+            if (c != '\\' || (!keyIdentity.empty() && keyIdentity.back() != '\\'))
+                keyIdentity += c;
+        }
+        if (!keyIdentity.empty() && keyIdentity.back() == '\\')
             keyIdentity.pop_back();
         const std::pair identity{keyIdentity, runtime_.upperCase(name)};
         std::shared_ptr<const XmlElement> by = std::move(entry);

@@ -76,6 +76,13 @@ int runPreview(const std::vector<std::string>& arguments, Runtime& platform, Xml
         errors << "RegistryUpdatePreview: " << error << '\n' << previewUsage << '\n';
         return previewUsageError;
     }
+    // A slip of the command line must not cost the author the document itself.
+    if (asked->registryAfter && isSameFile(*asked->registryAfter, asked->document)) {
+        errors << "RegistryUpdatePreview: --output " << *asked->registryAfter
+               << " is the document, which it would overwrite\n"
+               << previewUsage << '\n';
+        return previewUsageError;
+    }
     std::string before;
     if (asked->registryBefore && !readWholeFile(*asked->registryBefore, before, error)) {
         errors << "RegistryUpdatePreview: cannot read " << *asked->registryBefore << ": " << error

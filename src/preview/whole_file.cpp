@@ -26,6 +26,12 @@ bool readWholeFile(const std::string& path, std::string& bytes, std::string& err
         error = "it is a folder";
         return false;
     }
+    // A device such as /dev/zero never ends: it would be read until memory runs out.
+    if (std::filesystem::is_character_file(pathOf(path), status) ||
+        std::filesystem::is_block_file(pathOf(path), status)) {
+        error = "it is a device, not a file";
+        return false;
+    }
     errno = 0;
     std::ifstream file(pathOf(path), std::ios::binary);
     if (!file) {
@@ -52,6 +58,11 @@ bool writeWholeFile(const std::string& path, std::string_view bytes, std::string
         return false;
     }
     return true;
+}
+
+bool isSameFile(const std::string& one, const std::string& other) {
+    std::error_code status;
+    return std::filesystem::equivalent(pathOf(one), pathOf(other), status);
 }
 
 } // namespace modRegistryUpdate::preview

@@ -13,4 +13,7 @@ bool readWholeFile(const std::string& path, std::string& bytes, std::string& err
 /// with `error` saying why, when it cannot.
 bool writeWholeFile(const std::string& path, std::string_view bytes, std::string& error);
 
+/// Whether the two UTF-8 paths name one existing file.
+bool isSameFile(const std::string& one, const std::string& other);
+
 } // namespace modRegistryUpdate::preview
