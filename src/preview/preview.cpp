@@ -125,7 +125,11 @@ int runPreview(const std::vector<std::string>& arguments, Runtime& platform, Xml
             return previewUsageError;
         }
     }
-    out.flush();
+    // A build step that reads the output must not take a lost one for a clean preview.
+    if (!out.flush()) {
+        errors << "RegistryUpdatePreview: cannot write its output\n";
+        return previewUsageError;
+    }
     // Notes alone leave a clean preview; `--strict` fails it as a log line does.
     return logs.lines().empty() && !(asked->strict && noted) ? previewClean : previewLogged;
 }
